@@ -1,0 +1,129 @@
+#pragma once
+
+#include <cstdint>
+#include <expected>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/json.hpp"
+
+namespace launcher::core {
+
+// Decoding of command arguments. Failures read like the JSON decoder's own explanations
+// ("invalid type: integer `5`, expected a string"), which pages see inside the framework's
+// "invalid args" message.
+template <class T>
+struct ArgDecoder;
+
+// How a JSON value is named when it has the wrong type: "integer `5`", "string \"x\"", "map".
+std::string describe_unexpected(const Json& value);
+std::string invalid_type(const Json& value, std::string_view expected);
+
+template <>
+struct ArgDecoder<std::string> {
+    static std::expected<std::string, std::string> decode(const Json& v) {
+        if (v.is_string()) return v.get<std::string>();
+        return std::unexpected(invalid_type(v, "a string"));
+    }
+};
+
+template <>
+struct ArgDecoder<bool> {
+    static std::expected<bool, std::string> decode(const Json& v) {
+        if (v.is_boolean()) return v.get<bool>();
+        return std::unexpected(invalid_type(v, "a boolean"));
+    }
+};
+
+// Integers: accepts JSON integers in range; "invalid value" when out of range.
+std::expected<std::uint64_t, std::string> decode_unsigned(const Json& v, std::string_view type_name,
+                                                          std::uint64_t max);
+
+template <>
+struct ArgDecoder<std::uint32_t> {
+    static std::expected<std::uint32_t, std::string> decode(const Json& v) {
+        auto n = decode_unsigned(v, "u32", UINT32_MAX);
+        if (!n) return std::unexpected(n.error());
+        return static_cast<std::uint32_t>(*n);
+    }
+};
+
+template <>
+struct ArgDecoder<std::uint64_t> {
+    static std::expected<std::uint64_t, std::string> decode(const Json& v) {
+        return decode_unsigned(v, "u64", UINT64_MAX);
+    }
+};
+
+template <>
+struct ArgDecoder<double> {
+    static std::expected<double, std::string> decode(const Json& v) {
+        if (v.is_number()) return v.get<double>();
+        return std::unexpected(invalid_type(v, "f64"));
+    }
+};
+
+// Any JSON value, taken as it is.
+template <>
+struct ArgDecoder<Json> {
+    static std::expected<Json, std::string> decode(const Json& v) { return v; }
+};
+
+template <class T>
+struct ArgDecoder<std::vector<T>> {
+    static std::expected<std::vector<T>, std::string> decode(const Json& v) {
+        if (!v.is_array()) return std::unexpected(invalid_type(v, "a sequence"));
+        std::vector<T> out;
+        for (const auto& item : v) {
+            auto decoded = ArgDecoder<T>::decode(item);
+            if (!decoded) return std::unexpected(decoded.error());
+            out.push_back(std::move(*decoded));
+        }
+        return out;
+    }
+};
+
+template <class T>
+struct ArgDecoder<std::map<std::string, T>> {
+    static std::expected<std::map<std::string, T>, std::string> decode(const Json& v) {
+        if (!v.is_object()) return std::unexpected(invalid_type(v, "a map"));
+        std::map<std::string, T> out;
+        for (const auto& [key, item] : v.items()) {
+            auto decoded = ArgDecoder<T>::decode(item);
+            if (!decoded) return std::unexpected(decoded.error());
+            out.emplace(key, std::move(*decoded));
+        }
+        return out;
+    }
+};
+
+// The framework's messages for a missing key and for a value that does not decode.
+std::string missing_key_message(std::string_view command, std::string_view key);
+std::string invalid_args_message(std::string_view command, std::string_view key, std::string_view reason);
+
+// A required argument: missing (absent) fails with the missing-key message; a present value
+// of the wrong type, null included, fails with the invalid-args message.
+template <class T>
+std::expected<T, std::string> required_arg(const Json& args, std::string_view command, std::string_view key) {
+    auto it = args.find(key);
+    if (it == args.end()) return std::unexpected(missing_key_message(command, key));
+    auto decoded = ArgDecoder<T>::decode(*it);
+    if (!decoded) return std::unexpected(invalid_args_message(command, key, decoded.error()));
+    return decoded;
+}
+
+// An optional argument: absent or null gives nullopt.
+template <class T>
+std::expected<std::optional<T>, std::string> optional_arg(const Json& args, std::string_view command,
+                                                          std::string_view key) {
+    auto it = args.find(key);
+    if (it == args.end() || it->is_null()) return std::optional<T>{};
+    auto decoded = ArgDecoder<T>::decode(*it);
+    if (!decoded) return std::unexpected(invalid_args_message(command, key, decoded.error()));
+    return std::optional<T>{std::move(*decoded)};
+}
+
+}  // namespace launcher::core

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <functional>
+#include <set>
+#include <string>
+#include <unordered_map>
+
+#include "core/command.hpp"
+#include "core/permissions.hpp"
+
+namespace launcher::core {
+
+using Reply = std::function<void(CommandResult)>;
+
+// Decides and runs page-to-host calls: the permission check for plugin commands, then the
+// command's handler on the main thread or on a worker.
+class Router {
+public:
+    explicit Router(App& app) : app_(app) {}
+
+    // Start-up only. Registering a plugin or a command twice is a programming error and fatal.
+    void add_plugin(const std::string& name);
+    void add(Command command);
+    void set_permissions(PermissionSet permissions) { permissions_ = std::move(permissions); }
+    const PermissionSet& permissions() const { return permissions_; }
+
+    // Main thread. `reply` is called exactly once, always on the main thread.
+    void dispatch(Request request, Reply reply);
+
+    // The refusal a call meets before its handler would run, if any.
+    std::optional<std::string> refusal(const Request& request) const;
+
+private:
+    App& app_;
+    PermissionSet permissions_;
+    std::set<std::string> plugins_;
+    std::unordered_map<std::string, Command> commands_;
+};
+
+// The error text of an exception that escaped a handler; exceptions never reach the page.
+CommandResult run_handler(const Handler& handler, Invocation& invocation);
+
+}  // namespace launcher::core
