@@ -1,0 +1,60 @@
+// The command bridge between a page and the host. Runs in the top frame at document start,
+// before the page's own scripts, so it keeps its own references to what it uses.
+(function () {
+  "use strict";
+  const metadata = __LAUNCHER_METADATA__;
+  const token = __LAUNCHER_TOKEN__;
+  const handler = window.webkit.messageHandlers.ipc;
+  const post = handler.postMessage.bind(handler);
+  const stringify = JSON.stringify;
+  const parse = JSON.parse;
+  const callbacks = new Map();
+  let nextCallback = 1;
+
+  function transformCallback(callback, once) {
+    const id = nextCallback++;
+    callbacks.set(id, { callback, once: Boolean(once) });
+    return id;
+  }
+
+  function unregisterCallback(id) {
+    callbacks.delete(id);
+  }
+
+  // The host delivers channel messages and events through this; unknown ids are dropped.
+  function runCallback(id, payload) {
+    const entry = callbacks.get(id);
+    if (!entry) return;
+    if (entry.once) callbacks.delete(id);
+    if (typeof entry.callback === "function") entry.callback(payload);
+  }
+
+  function invoke(cmd, args) {
+    let message;
+    try {
+      message = stringify({ cmd: String(cmd), args: args === undefined ? {} : args, token });
+    } catch (e) {
+      return Promise.reject(String(e && e.message ? e.message : e));
+    }
+    return post(message).then(
+      (answer) => parse(answer),
+      (error) => {
+        throw error && error.message !== undefined ? error.message : String(error);
+      },
+    );
+  }
+
+  const internals = Object.freeze({
+    invoke,
+    transformCallback,
+    unregisterCallback,
+    runCallback,
+    metadata: Object.freeze(metadata),
+  });
+  Object.defineProperty(window, "__TAURI_INTERNALS__", {
+    value: internals,
+    writable: false,
+    enumerable: false,
+    configurable: false,
+  });
+})();

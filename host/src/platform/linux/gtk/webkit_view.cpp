@@ -1,0 +1,185 @@
+#include "platform/linux/gtk/webkit_view.hpp"
+
+#include <sodium.h>
+
+#include "page/scripts.hpp"
+
+namespace launcher::platform::gtk {
+
+// The host's way back into the page currently shown by a view. Each new page gets its own
+// channel; the old one is detached, so late deliveries never reach a page that did not ask.
+class PageChannel : public core::PageLink, public std::enable_shared_from_this<PageChannel> {
+public:
+    PageChannel(MainLoop& loop, WebKitWebView* view, std::string label)
+        : loop_(loop), view_(view), label_(std::move(label)) {}
+
+    void deliver(std::uint32_t callback_id, const Json& payload) override {
+        auto script = "window.__TAURI_INTERNALS__.runCallback(" + std::to_string(callback_id) + "," +
+                      to_compact(payload) + ")";
+        loop_.post([self = shared_from_this(), script = std::move(script)] {
+            if (!self->view_) return;
+            webkit_web_view_evaluate_javascript(self->view_, script.data(), static_cast<gssize>(script.size()),
+                                                nullptr, nullptr, nullptr, nullptr, nullptr);
+        });
+    }
+    const std::string& webview_label() const override { return label_; }
+
+    // Main thread.
+    void detach() { view_ = nullptr; }
+
+private:
+    MainLoop& loop_;
+    WebKitWebView* view_;
+    std::string label_;
+};
+
+namespace {
+
+std::string random_token() {
+    unsigned char bytes[24];
+    randombytes_buf(bytes, sizeof bytes);
+    char hex[sizeof bytes * 2 + 1];
+    sodium_bin2hex(hex, sizeof hex, bytes, sizeof bytes);
+    return hex;
+}
+
+std::string bridge_script(const std::string& label, const std::string& token) {
+    Json metadata = {{"currentWindow", {{"label", label}}}, {"currentWebview", {{"label", label}}}};
+    std::string script(page::bridge);
+    auto replace = [&script](std::string_view placeholder, const std::string& value) {
+        script.replace(script.find(placeholder), placeholder.size(), value);
+    };
+    replace("__LAUNCHER_METADATA__", to_compact(metadata));
+    replace("__LAUNCHER_TOKEN__", Json(token).dump());
+    return script;
+}
+
+void add_script(WebKitUserContentManager* content, const std::string& source, bool top_frame_only) {
+    auto* script = webkit_user_script_new(
+        source.c_str(), top_frame_only ? WEBKIT_USER_CONTENT_INJECT_TOP_FRAME : WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+        WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
+    webkit_user_content_manager_add_script(content, script);
+    webkit_user_script_unref(script);
+}
+
+// Keeps what a reply needs alive until the answer comes back on the main thread.
+struct PendingReply {
+    WebKitScriptMessageReply* reply;
+    JSCContext* context;
+
+    PendingReply(WebKitScriptMessageReply* r, JSCContext* c)
+        : reply(webkit_script_message_reply_ref(r)), context(JSC_CONTEXT(g_object_ref(c))) {}
+    ~PendingReply() {
+        webkit_script_message_reply_unref(reply);
+        g_object_unref(context);
+    }
+    void answer(const core::CommandResult& result) const {
+        if (result) {
+            auto text = to_compact(*result);
+            auto* value = jsc_value_new_string(context, text.c_str());
+            webkit_script_message_reply_return_value(reply, value);
+            g_object_unref(value);
+        } else {
+            webkit_script_message_reply_return_error_message(reply, result.error().c_str());
+        }
+    }
+};
+
+}  // namespace
+
+WebView::WebView(core::App& app, WebKitWebContext* context, const WindowConfig& config, WebKitWebView* related,
+                 bool controlled_by_automation)
+    : app_(app), label_(config.label), token_(random_token()) {
+    content_ = GObjectPtr<WebKitUserContentManager>::adopt(webkit_user_content_manager_new());
+    add_script(content_.get(), bridge_script(label_, token_), true);
+    for (const auto& script : app.page_scripts()) add_script(content_.get(), script.source, script.top_frame_only);
+    g_signal_connect(content_.get(), "script-message-with-reply-received::ipc", G_CALLBACK(on_message), this);
+    webkit_user_content_manager_register_script_message_handler_with_reply(content_.get(), "ipc", nullptr);
+
+    auto* settings = webkit_settings_new_with_settings("enable-developer-extras", FALSE, "enable-page-cache", FALSE,
+                                                       nullptr);
+    if (related) {
+        view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "related-view", related, "user-content-manager",
+                                             content_.get(), "settings", settings, "is-controlled-by-automation",
+                                             controlled_by_automation, nullptr));
+    } else {
+        view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
+                                             content_.get(), "settings", settings, "is-controlled-by-automation",
+                                             controlled_by_automation, nullptr));
+    }
+    g_object_unref(settings);
+    // Our own reference keeps the view valid until this object goes, even after its window
+    // has been destroyed.
+    g_object_ref_sink(view_);
+    if (config.transparent) {
+        GdkRGBA clear = {0, 0, 0, 0};
+        webkit_web_view_set_background_color(view_, &clear);
+    }
+    g_signal_connect(view_, "load-changed", G_CALLBACK(on_load_changed), this);
+    page_ = std::make_shared<PageChannel>(app_.loop(), view_, label_);
+}
+
+WebView::~WebView() {
+    page_->detach();
+    g_signal_handlers_disconnect_by_data(content_.get(), this);
+    g_signal_handlers_disconnect_by_data(view_, this);
+    webkit_user_content_manager_unregister_script_message_handler(content_.get(), "ipc");
+    g_object_unref(view_);
+}
+
+void WebView::load(const std::string& page) {
+    auto uri = std::string(app_origin) + "/" + (page.starts_with('/') ? page.substr(1) : page);
+    webkit_web_view_load_uri(view_, uri.c_str());
+}
+
+void WebView::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
+    if (event == WEBKIT_LOAD_COMMITTED) static_cast<WebView*>(self)->new_page();
+}
+
+// A new document replaced the old one: its callbacks and listeners are gone with it.
+void WebView::new_page() {
+    page_->detach();
+    page_ = std::make_shared<PageChannel>(app_.loop(), view_, label_);
+    app_.events().forget_page(label_);
+}
+
+bool WebView::is_local_page() const {
+    const char* uri = webkit_web_view_get_uri(view_);
+    if (!uri) return false;
+    std::string_view text(uri);
+    std::string_view origin(app_origin);
+    return text.starts_with(origin) && (text.size() == origin.size() || text[origin.size()] == '/');
+}
+
+gboolean WebView::on_message(WebKitUserContentManager*, JSCValue* message, WebKitScriptMessageReply* reply,
+                             gpointer self) {
+    static_cast<WebView*>(self)->handle_message(message, reply);
+    return TRUE;
+}
+
+void WebView::handle_message(JSCValue* message, WebKitScriptMessageReply* reply) {
+    auto pending = std::make_shared<PendingReply>(reply, jsc_value_get_context(message));
+    if (!jsc_value_is_string(message)) {
+        pending->answer(std::unexpected(std::string("malformed command message")));
+        return;
+    }
+    char* text = jsc_value_to_string(message);
+    Json envelope = Json::parse(text, nullptr, false);
+    g_free(text);
+    if (!envelope.is_object() || !envelope.contains("cmd") || !envelope["cmd"].is_string()) {
+        pending->answer(std::unexpected(std::string("malformed command message")));
+        return;
+    }
+    core::Request request;
+    request.key = envelope["cmd"].get<std::string>();
+    if (auto args = envelope.find("args"); args != envelope.end() && args->is_object()) request.args = *args;
+    // Only the bridge of the top frame knows the token; other frames that post directly are
+    // treated as foreign pages.
+    auto token = envelope.find("token");
+    bool from_bridge = token != envelope.end() && token->is_string() && token->get<std::string>() == token_;
+    request.caller = {label_, label_, from_bridge && is_local_page()};
+    request.page = page_;
+    app_.router().dispatch(std::move(request), [pending](core::CommandResult result) { pending->answer(result); });
+}
+
+}  // namespace launcher::platform::gtk
