@@ -1,0 +1,40 @@
+#pragma once
+
+#include <expected>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/app.hpp"
+#include "core/json.hpp"
+#include "platform/window.hpp"
+
+namespace launcher::plugins {
+
+// The window a command addresses: the one labelled `label` when given, else the caller's own.
+// Main thread only.
+std::expected<platform::Window*, std::string> addressed_window(const core::App& app,
+                                                               const std::optional<std::string>& label,
+                                                               const core::Caller& caller);
+
+// A command that reads one fact of a window and answers it as JSON.
+struct WindowGetter {
+    std::string_view name;
+    Json (*read)(const platform::Window&);
+};
+
+// A command that acts on a window and answers null.
+struct WindowAction {
+    std::string_view name;
+    void (*act)(platform::Window&);
+};
+
+std::span<const WindowGetter> window_getters();
+std::span<const WindowAction> window_actions();
+
+// Sizes as {"width", "height"} and positions as {"x", "y"}, in physical pixels.
+Json size_json(platform::Size size);
+Json position_json(platform::Position position);
+
+}  // namespace launcher::plugins

@@ -1,0 +1,50 @@
+#include "window/window_plugin.hpp"
+
+#include <page/scripts.hpp>
+
+#include "window/window_commands.hpp"
+
+namespace launcher::plugins {
+
+namespace {
+
+std::string key_of(std::string_view name) { return "plugin:window|" + std::string(name); }
+
+// Decodes the optional `label` and finds the window; every window command starts this way.
+std::expected<platform::Window*, std::string> window_of(core::Invocation& inv) {
+    auto label = inv.optional<std::string>("label");
+    if (!label) return std::unexpected(label.error());
+    return addressed_window(inv.app(), *label, inv.caller());
+}
+
+}  // namespace
+
+void register_window_plugin(core::App& app) {
+    auto& router = app.router();
+    router.add_plugin("window");
+    for (const auto& getter : window_getters()) {
+        router.add({key_of(getter.name), core::RunOn::main_thread,
+                    [read = getter.read](core::Invocation& inv) -> core::CommandResult {
+                        auto window = window_of(inv);
+                        if (!window) return std::unexpected(window.error());
+                        return read(**window);
+                    }});
+    }
+    for (const auto& action : window_actions()) {
+        router.add({key_of(action.name), core::RunOn::main_thread,
+                    [act = action.act](core::Invocation& inv) -> core::CommandResult {
+                        auto window = window_of(inv);
+                        if (!window) return std::unexpected(window.error());
+                        act(**window);
+                        return nullptr;
+                    }});
+    }
+    router.add({key_of("get_all_windows"), core::RunOn::main_thread, [](core::Invocation& inv) -> core::CommandResult {
+                    auto labels = Json::array();
+                    for (const auto* window : inv.app().windows()) labels.push_back(window->label());
+                    return labels;
+                }});
+    app.add_page_script({std::string(page::drag_region), true});
+}
+
+}  // namespace launcher::plugins
