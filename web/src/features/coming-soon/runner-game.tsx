@@ -1,0 +1,17 @@
+import type { ComponentType } from "react";
+import dinoModule from "react-chrome-dino";
+import { useNextFrame } from "@/hooks/use-next-frame";
+
+// The package is a CommonJS module with an ES-module default; depending on the bundler's interop the
+// default import is the component itself or the module object holding it.
+const ChromeDinoGame: ComponentType =
+  (dinoModule as unknown as { default?: ComponentType }).default ?? dinoModule;
+
+/**
+ * The runner mini-game, mounted one animation frame after the card so the card paints first. The game binds
+ * itself to the element with class "interstitial-wrapper" and listens for its keys on the whole document.
+ */
+export function RunnerGame() {
+  const mounted = useNextFrame();
+  return <div data-slot="runner-game">{mounted && <ChromeDinoGame />}</div>;
+}
