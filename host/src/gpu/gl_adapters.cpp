@@ -1,0 +1,199 @@
+#include "gpu/gl_adapters.hpp"
+
+#define EGL_EGL_PROTOTYPES 0
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <mutex>
+#include <string>
+
+#include "gpu/runtime_library.hpp"
+
+namespace launcher::gpu {
+
+namespace {
+
+using GetString = const GLubyte*(GLAPIENTRY*)(GLenum name);
+
+constexpr const char* egl_name = "libEGL.so.1";
+
+// Mesa's vendor id (VK_VENDOR_ID_MESA), which its Vulkan drivers report too.
+constexpr std::uint32_t mesa_vendor = 0x10005;
+
+std::string lower(std::string_view text) {
+    std::string out(text);
+    std::ranges::transform(out, out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+bool has_word(std::string_view list, std::string_view word) {
+    for (std::size_t at = list.find(word); at != std::string_view::npos; at = list.find(word, at + 1)) {
+        bool starts = at == 0 || list[at - 1] == ' ';
+        bool ends = at + word.size() == list.size() || list[at + word.size()] == ' ';
+        if (starts && ends) return true;
+    }
+    return false;
+}
+
+std::uint32_t vendor_id(std::string_view vendor) {
+    struct Known {
+        std::string_view text;
+        std::uint32_t id;
+    };
+    static constexpr std::array<Known, 10> known = {{
+        {"nvidia", 0x10de},
+        {"advanced micro devices", 0x1002},
+        {"ati technologies", 0x1002},
+        {"amd", 0x1002},
+        {"intel", 0x8086},
+        {"qualcomm", 0x5143},
+        {"apple", 0x106b},
+        {"broadcom", 0x14e4},
+        {"microsoft", 0x1414},
+        {"mesa", mesa_vendor},
+    }};
+    auto text = lower(vendor);
+    for (const auto& entry : known) {
+        if (text.find(entry.text) != std::string::npos) return entry.id;
+    }
+    if (text == "arm") return 0x13b5;
+    return 0;
+}
+
+bool software_renderer(std::string_view renderer) {
+    static constexpr std::array<std::string_view, 6> names = {
+        "llvmpipe", "softpipe", "swrast", "swiftshader", "software rasterizer", "microsoft basic render driver"};
+    auto text = lower(renderer);
+    return std::ranges::any_of(names, [&](std::string_view name) { return text.find(name) != std::string::npos; });
+}
+
+// The EGL entry points the probe calls, looked up in the loaded library.
+struct Egl {
+    PFNEGLGETPROCADDRESSPROC get_proc_address;
+    PFNEGLQUERYSTRINGPROC query_string;
+    PFNEGLGETDISPLAYPROC get_display;
+    PFNEGLINITIALIZEPROC initialize;
+    PFNEGLTERMINATEPROC terminate;
+    PFNEGLBINDAPIPROC bind_api;
+    PFNEGLCHOOSECONFIGPROC choose_config;
+    PFNEGLCREATECONTEXTPROC create_context;
+    PFNEGLDESTROYCONTEXTPROC destroy_context;
+    PFNEGLCREATEPBUFFERSURFACEPROC create_pbuffer;
+    PFNEGLDESTROYSURFACEPROC destroy_surface;
+    PFNEGLMAKECURRENTPROC make_current;
+    PFNEGLRELEASETHREADPROC release_thread;
+
+    bool complete() const {
+        return get_proc_address && query_string && get_display && initialize && terminate && bind_api &&
+               choose_config && create_context && destroy_context && create_pbuffer && destroy_surface &&
+               make_current && release_thread;
+    }
+};
+
+Egl load_egl(void* library) {
+    return Egl{
+        runtime_function<PFNEGLGETPROCADDRESSPROC>(library, "eglGetProcAddress"),
+        runtime_function<PFNEGLQUERYSTRINGPROC>(library, "eglQueryString"),
+        runtime_function<PFNEGLGETDISPLAYPROC>(library, "eglGetDisplay"),
+        runtime_function<PFNEGLINITIALIZEPROC>(library, "eglInitialize"),
+        runtime_function<PFNEGLTERMINATEPROC>(library, "eglTerminate"),
+        runtime_function<PFNEGLBINDAPIPROC>(library, "eglBindAPI"),
+        runtime_function<PFNEGLCHOOSECONFIGPROC>(library, "eglChooseConfig"),
+        runtime_function<PFNEGLCREATECONTEXTPROC>(library, "eglCreateContext"),
+        runtime_function<PFNEGLDESTROYCONTEXTPROC>(library, "eglDestroyContext"),
+        runtime_function<PFNEGLCREATEPBUFFERSURFACEPROC>(library, "eglCreatePbufferSurface"),
+        runtime_function<PFNEGLDESTROYSURFACEPROC>(library, "eglDestroySurface"),
+        runtime_function<PFNEGLMAKECURRENTPROC>(library, "eglMakeCurrent"),
+        runtime_function<PFNEGLRELEASETHREADPROC>(library, "eglReleaseThread"),
+    };
+}
+
+// Mesa's surfaceless platform needs no display server; elsewhere the default display is used.
+EGLDisplay open_display(const Egl& egl) {
+    const char* client_extensions = egl.query_string(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+    if (client_extensions && has_word(client_extensions, "EGL_MESA_platform_surfaceless")) {
+        auto get_platform_display =
+            reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(egl.get_proc_address("eglGetPlatformDisplayEXT"));
+        if (get_platform_display) {
+            EGLDisplay display = get_platform_display(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+            if (display != EGL_NO_DISPLAY) return display;
+        }
+    }
+    return egl.get_display(EGL_DEFAULT_DISPLAY);
+}
+
+std::string gl_text(GetString get_string, GLenum name) {
+    const auto* text = reinterpret_cast<const char*>(get_string(name));
+    return text ? std::string(text) : std::string();
+}
+
+// One pass over an initialised display: a context current on this thread, its strings, and
+// everything released again.
+std::vector<GpuInfo> read_display(const Egl& egl, EGLDisplay display) {
+    bool desktop = egl.bind_api(EGL_OPENGL_API) == EGL_TRUE;
+    if (!desktop && egl.bind_api(EGL_OPENGL_ES_API) != EGL_TRUE) return {};
+    const EGLint config_attributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
+                                        desktop ? EGL_OPENGL_BIT : EGL_OPENGL_ES2_BIT, EGL_NONE};
+    EGLConfig config = nullptr;
+    EGLint configs = 0;
+    if (egl.choose_config(display, config_attributes, &config, 1, &configs) != EGL_TRUE || configs < 1) return {};
+    const EGLint es_attributes[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    EGLContext context = egl.create_context(display, config, EGL_NO_CONTEXT, desktop ? nullptr : es_attributes);
+    if (context == EGL_NO_CONTEXT) return {};
+
+    EGLSurface surface = EGL_NO_SURFACE;
+    const char* display_extensions = egl.query_string(display, EGL_EXTENSIONS);
+    if (!display_extensions || !has_word(display_extensions, "EGL_KHR_surfaceless_context")) {
+        const EGLint pbuffer_attributes[] = {EGL_WIDTH, 1, EGL_HEIGHT, 1, EGL_NONE};
+        surface = egl.create_pbuffer(display, config, pbuffer_attributes);
+    }
+    std::vector<GpuInfo> adapters;
+    auto get_string = reinterpret_cast<GetString>(egl.get_proc_address("glGetString"));
+    if (get_string && egl.make_current(display, surface, surface, context) == EGL_TRUE) {
+        auto vendor = gl_text(get_string, GL_VENDOR);
+        auto renderer = gl_text(get_string, GL_RENDERER);
+        auto version = gl_text(get_string, GL_VERSION);
+        auto shading = gl_text(get_string, GL_SHADING_LANGUAGE_VERSION);
+        if (!renderer.empty()) adapters.push_back(gl_adapter({vendor, renderer, version, shading}));
+        egl.make_current(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    }
+    if (surface != EGL_NO_SURFACE) egl.destroy_surface(display, surface);
+    egl.destroy_context(display, context);
+    return adapters;
+}
+
+}  // namespace
+
+GpuInfo gl_adapter(const GlStrings& strings) {
+    GpuInfo gpu;
+    gpu.name = std::string(strings.renderer);
+    gpu.vendor = vendor_id(strings.vendor);
+    gpu.device = 0;
+    gpu.device_type = software_renderer(strings.renderer) ? DeviceType::Cpu : DeviceType::Other;
+    gpu.backend = Backend::Gl;
+    gpu.driver = std::string(strings.version);
+    gpu.driver_info = std::string(strings.shading_language_version);
+    return gpu;
+}
+
+std::vector<GpuInfo> gl_adapters() {
+    Egl egl = load_egl(runtime_library(egl_name));
+    if (!egl.complete()) return {};
+    // An EGL display is one per process and eglTerminate ends it for every thread, so two
+    // enumerations at once would pull the display from under each other.
+    static std::mutex display_mutex;
+    std::lock_guard lock(display_mutex);
+    EGLDisplay display = open_display(egl);
+    if (display == EGL_NO_DISPLAY) return {};
+    if (egl.initialize(display, nullptr, nullptr) != EGL_TRUE) return {};
+    auto adapters = read_display(egl, display);
+    egl.terminate(display);
+    egl.release_thread();
+    return adapters;
+}
+
+}  // namespace launcher::gpu
