@@ -1,21 +1,46 @@
 #include "core/glob.hpp"
 
 #include <cstddef>
+#include <string>
 
 namespace launcher::core {
 
 namespace {
 
+// UTF-8 text as code points, so "?" and classes take one character, not one byte. Bytes that do
+// not start a well-formed sequence stand for themselves.
+std::u32string code_points(std::string_view text) {
+    std::u32string out;
+    for (std::size_t i = 0; i < text.size();) {
+        auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        char32_t c = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        bool well_formed = length > 1 && i + length <= text.size();
+        for (std::size_t k = 1; well_formed && k < length; ++k) {
+            auto next = static_cast<unsigned char>(text[i + k]);
+            well_formed = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        if (length > 1 && !well_formed) {
+            c = lead;
+            length = 1;
+        }
+        out += c;
+        i += length;
+    }
+    return out;
+}
+
 // Matches one "[...]" class at pattern[p] against c; sets `end` past the closing bracket.
 // A "[" without a closing bracket is a literal.
-bool match_class(std::string_view pattern, std::size_t p, char c, std::size_t& end, bool& is_class) {
+bool match_class(std::u32string_view pattern, std::size_t p, char32_t c, std::size_t& end, bool& is_class) {
     std::size_t i = p + 1;
-    bool negate = i < pattern.size() && pattern[i] == '!';
+    bool negate = i < pattern.size() && pattern[i] == U'!';
     if (negate) ++i;
     std::size_t first = i;
     bool matched = false;
-    while (i < pattern.size() && (pattern[i] != ']' || i == first)) {
-        if (i + 2 < pattern.size() && pattern[i + 1] == '-' && pattern[i + 2] != ']') {
+    while (i < pattern.size() && (pattern[i] != U']' || i == first)) {
+        if (i + 2 < pattern.size() && pattern[i + 1] == U'-' && pattern[i + 2] != U']') {
             if (pattern[i] <= c && c <= pattern[i + 2]) matched = true;
             i += 3;
         } else {
@@ -32,25 +57,23 @@ bool match_class(std::string_view pattern, std::size_t p, char c, std::size_t& e
     return matched != negate;
 }
 
-}  // namespace
-
-bool glob_match(std::string_view pattern, std::string_view text) {
+bool match(std::u32string_view pattern, std::u32string_view text) {
     std::size_t p = 0, t = 0;
-    std::size_t star_p = std::string_view::npos, star_t = 0;
+    std::size_t star_p = std::u32string_view::npos, star_t = 0;
     while (t < text.size()) {
         if (p < pattern.size()) {
-            char pc = pattern[p];
-            if (pc == '*') {
+            char32_t pc = pattern[p];
+            if (pc == U'*') {
                 star_p = p++;
                 star_t = t;
                 continue;
             }
-            if (pc == '?') {
+            if (pc == U'?') {
                 ++p;
                 ++t;
                 continue;
             }
-            if (pc == '[') {
+            if (pc == U'[') {
                 std::size_t end = 0;
                 bool is_class = false;
                 bool ok = match_class(pattern, p, text[t], end, is_class);
@@ -59,7 +82,7 @@ bool glob_match(std::string_view pattern, std::string_view text) {
                     ++t;
                     continue;
                 }
-                if (!is_class && text[t] == '[') {
+                if (!is_class && text[t] == U'[') {
                     ++p;
                     ++t;
                     continue;
@@ -70,12 +93,18 @@ bool glob_match(std::string_view pattern, std::string_view text) {
                 continue;
             }
         }
-        if (star_p == std::string_view::npos) return false;
+        if (star_p == std::u32string_view::npos) return false;
         p = star_p + 1;
         t = ++star_t;
     }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
+    while (p < pattern.size() && pattern[p] == U'*') ++p;
     return p == pattern.size();
+}
+
+}  // namespace
+
+bool glob_match(std::string_view pattern, std::string_view text) {
+    return match(code_points(pattern), code_points(text));
 }
 
 }  // namespace launcher::core

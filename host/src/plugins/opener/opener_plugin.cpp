@@ -1,0 +1,41 @@
+#include "plugins/opener/opener_plugin.hpp"
+
+#include <page/scripts.hpp>
+
+#include "core/app.hpp"
+#include "plugins/opener/url_scope.hpp"
+
+namespace launcher::plugins {
+
+namespace {
+
+core::CommandResult open_url(core::Invocation& call, platform::Shell& shell) {
+    auto url = call.arg<std::string>("url");
+    if (!url) return std::unexpected(url.error());
+    auto with = call.optional<std::string>("with");
+    if (!with) return std::unexpected(with.error());
+
+    // Without an opener scope in the permission set nothing is allowed.
+    const auto& scopes = call.app().router().permissions().scopes;
+    auto configured = scopes.find("opener");
+    std::expected<opener::UrlScope, std::string> scope = opener::UrlScope{};
+    if (configured != scopes.end()) scope = opener::url_scope_from_json(configured->second);
+    if (!scope) return std::unexpected(scope.error());
+    if (!opener::url_allowed(*scope, *url, *with)) return std::unexpected(opener::not_allowed_message(*url, *with));
+
+    if (auto opened = shell.open_url(*url, *with); !opened) return std::unexpected(opened.error());
+    return nullptr;
+}
+
+}  // namespace
+
+void register_opener_plugin(core::App& app, platform::Shell& shell) {
+    app.router().add_plugin("opener");
+    // Launching a program may take a moment (desktop database lookups, process start), so it
+    // stays off the main thread.
+    app.router().add({"plugin:opener|open_url", core::RunOn::worker,
+                      [&shell](core::Invocation& call) { return open_url(call, shell); }});
+    app.add_page_script({std::string(page::links), true});
+}
+
+}  // namespace launcher::plugins
