@@ -1,6 +1,25 @@
 import { cleanup } from "@testing-library/react";
-import { afterEach } from "vitest";
+import { afterEach, beforeEach, vi } from "vitest";
+import { installMatchMedia } from "./media";
+
+// The runner game draws on a canvas, which jsdom lacks; the browser suite covers the real one.
+vi.mock("react-chrome-dino", () => ({ default: () => null }));
+
+// jsdom lacks ResizeObserver, which the scroll area and check boxes measure themselves with.
+globalThis.ResizeObserver ??= class {
+  observe() {}
+  unobserve() {}
+  disconnect() {}
+};
+
+beforeEach(() => {
+  installMatchMedia();
+  localStorage.clear();
+  document.documentElement.className = "";
+  document.documentElement.removeAttribute("data-theme");
+});
 
 afterEach(() => {
   cleanup();
+  delete window.__TAURI_INTERNALS__;
 });
