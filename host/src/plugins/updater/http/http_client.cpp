@@ -1,0 +1,230 @@
+#include "http/http_client.hpp"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <sstream>
+
+#include "http/status_reason.hpp"
+
+namespace launcher::http {
+
+namespace {
+
+// Big enough that a fast loopback download is not slowed by per-chunk work, small enough that
+// progress still moves often on a slow line.
+constexpr long receive_buffer_bytes = 128 * 1024;
+constexpr long max_redirects = 10;
+
+void init_curl_once() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct EasyDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct ListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+// Collects the head of each response curl reads (interim ones and redirects included) and
+// hands the final one to the reader.
+struct Transfer {
+    const BodyReader& reader;
+    ResponseHead block;
+    std::string sent_reason;
+    bool head_delivered = false;
+    bool stopped_by_reader = false;
+
+    // One header line as curl delivers it: a status line, a header, or the blank line that ends
+    // a head.
+    bool on_header_line(std::string_view line) {
+        if (line.starts_with("HTTP/")) {
+            block = ResponseHead{};
+            auto rest = line.substr(line.find(' ') == std::string_view::npos ? line.size() : line.find(' ') + 1);
+            rest = trim(rest);
+            long status = 0;
+            auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), status);
+            block.status = ec == std::errc{} ? status : 0;
+            sent_reason = std::string(trim(rest.substr(static_cast<std::size_t>(end - rest.data()))));
+            return true;
+        }
+        if (trim(line).empty()) return on_head_complete();
+        auto colon = line.find(':');
+        if (colon != std::string_view::npos) {
+            block.headers.emplace_back(std::string(line.substr(0, colon)), std::string(trim(line.substr(colon + 1))));
+        }
+        return true;
+    }
+
+    bool on_head_complete() {
+        bool interim = block.status >= 100 && block.status < 200;
+        bool followed_redirect = block.status >= 300 && block.status < 400 && block.header("Location");
+        if (interim || followed_redirect || head_delivered) return true;
+        block.status_text = status_text(block.status, sent_reason);
+        head_delivered = true;
+        if (reader.on_head && !reader.on_head(block)) {
+            stopped_by_reader = true;
+            return false;
+        }
+        return true;
+    }
+};
+
+std::size_t header_callback(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    std::size_t bytes = size * count;
+    return transfer->on_header_line(std::string_view(data, bytes)) ? bytes : 0;
+}
+
+std::size_t body_callback(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* transfer = static_cast<Transfer*>(user);
+    std::size_t bytes = size * count;
+    if (transfer->stopped_by_reader) return 0;
+    if (transfer->reader.on_chunk && bytes > 0) transfer->reader.on_chunk(std::string_view(data, bytes));
+    return bytes;
+}
+
+std::expected<std::string, std::string> read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::unexpected("could not read CA file " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The system store and the extra file as one PEM bundle: libcurl takes a single CA file, and the
+// extra one must add to the system store, not replace it.
+std::expected<std::string, std::string> ca_bundle_with(CURL* handle, const std::string& extra_file) {
+    std::string bundle;
+    char* system_file = nullptr;
+    if (curl_easy_getinfo(handle, CURLINFO_CAINFO, &system_file) == CURLE_OK && system_file) {
+        if (auto system = read_file(system_file)) bundle = std::move(*system);
+    }
+    auto extra = read_file(extra_file);
+    if (!extra) return std::unexpected(extra.error());
+    bundle += "\n";
+    bundle += *extra;
+    return bundle;
+}
+
+std::string cause_of(CURLcode code, const char* error_buffer) {
+    std::string detail = error_buffer[0] != '\0' ? error_buffer : curl_easy_strerror(code);
+    // A total time-out reads the same whatever phase it struck; the stall guard keeps curl's
+    // explanation ("Operation too slow...").
+    if (code == CURLE_OPERATION_TIMEDOUT && !detail.starts_with("Operation too slow")) return "operation timed out";
+    return detail;
+}
+
+}  // namespace
+
+std::optional<std::string> ResponseHead::header(std::string_view name) const {
+    for (const auto& [key, value] : headers) {
+        if (same_header_name(key, name)) return value;
+    }
+    return std::nullopt;
+}
+
+bool same_header_name(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ascii_lower(x) == ascii_lower(y); });
+}
+
+bool valid_header_name(std::string_view name) {
+    constexpr std::string_view token_symbols = "!#$%&'*+-.^_`|~";
+    if (name.empty()) return false;
+    return std::all_of(name.begin(), name.end(), [&](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+               token_symbols.find(c) != std::string_view::npos;
+    });
+}
+
+bool valid_header_value(std::string_view value) {
+    return std::all_of(value.begin(), value.end(), [](char c) {
+        auto byte = static_cast<unsigned char>(c);
+        return byte == '\t' || (byte >= 0x20 && byte < 0x7F);
+    });
+}
+
+std::expected<ResponseHead, Error> get(const ClientSettings& settings, const GetRequest& request,
+                                       const BodyReader& reader) {
+    init_curl_once();
+    auto sending_error = [&](std::string cause) {
+        return std::unexpected(Error{FailedAt::sending, "error sending request for url (" + request.url + "): " + cause});
+    };
+    std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
+    if (!easy) return sending_error("could not create a transfer");
+    CURL* h = easy.get();
+
+    std::unique_ptr<curl_slist, ListDeleter> header_list;
+    for (const auto& [name, value] : request.headers) {
+        // "Name:" would tell curl to drop a header of its own; "Name;" sends an empty value.
+        std::string line = value.empty() ? name + ";" : name + ": " + value;
+        curl_slist* grown = curl_slist_append(header_list.get(), line.c_str());
+        if (!grown) return sending_error("out of memory");
+        header_list.release();
+        header_list.reset(grown);
+    }
+
+    char error_buffer[CURL_ERROR_SIZE] = {};
+    Transfer transfer{reader, {}, {}, false, false};
+    curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, max_redirects);
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    curl_easy_setopt(h, CURLOPT_HTTPHEADER, header_list.get());
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, error_buffer);
+    curl_easy_setopt(h, CURLOPT_BUFFERSIZE, receive_buffer_bytes);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, header_callback);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, body_callback);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(h, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, settings.accept_invalid_certs ? 0L : 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, settings.accept_invalid_hostnames ? 0L : 2L);
+    if (request.timeout) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout->count()));
+    if (settings.stall_limit.count() > 0) {
+        curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+        curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(settings.stall_limit.count()));
+    }
+    if (request.proxy) curl_easy_setopt(h, CURLOPT_PROXY, request.proxy->c_str());
+
+    std::string ca_bundle;
+    if (!settings.extra_ca_file.empty()) {
+        auto bundle = ca_bundle_with(h, settings.extra_ca_file);
+        if (!bundle) return sending_error(bundle.error());
+        ca_bundle = std::move(*bundle);
+        curl_blob blob{ca_bundle.data(), ca_bundle.size(), CURL_BLOB_NOCOPY};
+        curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob);
+    }
+
+    CURLcode code = curl_easy_perform(h);
+    if (transfer.stopped_by_reader) return transfer.block;
+    if (code != CURLE_OK) {
+        auto cause = cause_of(code, error_buffer);
+        if (transfer.head_delivered) return std::unexpected(Error{FailedAt::body, "request or response body error: " + cause});
+        return sending_error(cause);
+    }
+    if (!transfer.head_delivered) return sending_error("no response head was received");
+    return transfer.block;
+}
+
+}  // namespace launcher::http
