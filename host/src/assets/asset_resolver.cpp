@@ -49,8 +49,4 @@ std::expected<Asset, std::string> resolve_asset(const AssetTable& table, std::st
     return asset;
 }
 
-std::expected<Asset, std::string> resolve_asset(std::string_view request_path) {
-    return resolve_asset(embedded_asset_table(), request_path);
-}
-
 }  // namespace launcher::assets
