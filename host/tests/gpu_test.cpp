@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gpu/gl_adapters.hpp"
@@ -168,6 +169,15 @@ TEST(ListGpus, OpenGlSeesMesaWithoutADisplay) {
     // Mesa names its software adapter alike on both backends, so it is listed once, as Vulkan.
     auto gpus = list_gpus();
     EXPECT_EQ(std::ranges::count_if(gpus, [&](const GpuInfo& g) { return g.name == gl[0].name; }), 1);
+}
+
+TEST(ListGpus, ConcurrentCallsAgree) {
+    auto alone = list_gpus_json();
+    std::vector<std::string> answers(3);
+    std::vector<std::thread> callers;
+    for (auto& answer : answers) callers.emplace_back([&answer] { answer = list_gpus_json(); });
+    for (auto& caller : callers) caller.join();
+    for (const auto& answer : answers) EXPECT_EQ(answer, alone);
 }
 
 }  // namespace

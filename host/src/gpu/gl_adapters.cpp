@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <mutex>
 #include <string>
 
 #include "gpu/runtime_library.hpp"
@@ -77,7 +76,6 @@ struct Egl {
     PFNEGLQUERYSTRINGPROC query_string;
     PFNEGLGETDISPLAYPROC get_display;
     PFNEGLINITIALIZEPROC initialize;
-    PFNEGLTERMINATEPROC terminate;
     PFNEGLBINDAPIPROC bind_api;
     PFNEGLCHOOSECONFIGPROC choose_config;
     PFNEGLCREATECONTEXTPROC create_context;
@@ -88,7 +86,7 @@ struct Egl {
     PFNEGLRELEASETHREADPROC release_thread;
 
     bool complete() const {
-        return get_proc_address && query_string && get_display && initialize && terminate && bind_api &&
+        return get_proc_address && query_string && get_display && initialize && bind_api &&
                choose_config && create_context && destroy_context && create_pbuffer && destroy_surface &&
                make_current && release_thread;
     }
@@ -100,7 +98,6 @@ Egl load_egl(void* library) {
         runtime_function<PFNEGLQUERYSTRINGPROC>(library, "eglQueryString"),
         runtime_function<PFNEGLGETDISPLAYPROC>(library, "eglGetDisplay"),
         runtime_function<PFNEGLINITIALIZEPROC>(library, "eglInitialize"),
-        runtime_function<PFNEGLTERMINATEPROC>(library, "eglTerminate"),
         runtime_function<PFNEGLBINDAPIPROC>(library, "eglBindAPI"),
         runtime_function<PFNEGLCHOOSECONFIGPROC>(library, "eglChooseConfig"),
         runtime_function<PFNEGLCREATECONTEXTPROC>(library, "eglCreateContext"),
@@ -183,15 +180,14 @@ GpuInfo gl_adapter(const GlStrings& strings) {
 std::vector<GpuInfo> gl_adapters() {
     Egl egl = load_egl(runtime_library(egl_name));
     if (!egl.complete()) return {};
-    // An EGL display is one per process and eglTerminate ends it for every thread, so two
-    // enumerations at once would pull the display from under each other.
-    static std::mutex display_mutex;
-    std::lock_guard lock(display_mutex);
+    // An EGL display is one per process and shared with anything else in it that draws (the web
+    // views may use the same one), and eglTerminate would end it for all of them. So the display
+    // stays initialised, like the library; each call makes and destroys its own context.
+    // eglInitialize on an initialised display changes nothing.
     EGLDisplay display = open_display(egl);
     if (display == EGL_NO_DISPLAY) return {};
     if (egl.initialize(display, nullptr, nullptr) != EGL_TRUE) return {};
     auto adapters = read_display(egl, display);
-    egl.terminate(display);
     egl.release_thread();
     return adapters;
 }

@@ -9,7 +9,8 @@ namespace launcher::gpu {
 
 // The adapter behind the system's OpenGL driver, read from a context made current without a
 // window surface (surfaceless, or a 1x1 pbuffer where surfaceless contexts are missing). Empty
-// when EGL is missing or no context can be made. Blocking; call off the main thread.
+// when EGL is missing or no context can be made. The EGL display stays initialised for the
+// life of the process (it may be shared with the web views). Blocking; call off the main thread.
 std::vector<GpuInfo> gl_adapters();
 
 // The strings an OpenGL context reports about itself.
