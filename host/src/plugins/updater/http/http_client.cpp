@@ -46,10 +46,13 @@ std::string_view trim(std::string_view s) {
 // hands the final one to the reader.
 struct Transfer {
     const BodyReader& reader;
+    std::chrono::milliseconds stall_limit;
     ResponseHead block;
     std::string sent_reason;
     bool head_delivered = false;
     bool stopped_by_reader = false;
+    bool stalled = false;
+    std::chrono::steady_clock::time_point last_data = std::chrono::steady_clock::now();
 
     // One header line as curl delivers it: a status line, a header, or the blank line that ends
     // a head.
@@ -89,6 +92,7 @@ struct Transfer {
 std::size_t header_callback(char* data, std::size_t size, std::size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     std::size_t bytes = size * count;
+    transfer->last_data = std::chrono::steady_clock::now();
     return transfer->on_header_line(std::string_view(data, bytes)) ? bytes : 0;
 }
 
@@ -96,8 +100,18 @@ std::size_t body_callback(char* data, std::size_t size, std::size_t count, void*
     auto* transfer = static_cast<Transfer*>(user);
     std::size_t bytes = size * count;
     if (transfer->stopped_by_reader) return 0;
+    transfer->last_data = std::chrono::steady_clock::now();
     if (transfer->reader.on_chunk && bytes > 0) transfer->reader.on_chunk(std::string_view(data, bytes));
     return bytes;
+}
+
+// Called by curl at least once a second while a transfer runs, data or not: ends a transfer that
+// has received nothing for longer than the stall limit.
+int progress_callback(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    auto* transfer = static_cast<Transfer*>(user);
+    if (transfer->stall_limit.count() <= 0) return 0;
+    transfer->stalled = std::chrono::steady_clock::now() - transfer->last_data > transfer->stall_limit;
+    return transfer->stalled ? 1 : 0;
 }
 
 std::expected<std::string, std::string> read_file(const std::string& path) {
@@ -123,11 +137,11 @@ std::expected<std::string, std::string> ca_bundle_with(CURL* handle, const std::
     return bundle;
 }
 
-std::string cause_of(CURLcode code, const char* error_buffer) {
+std::string cause_of(CURLcode code, const char* error_buffer, const Transfer& transfer) {
+    if (transfer.stalled) return "no data received for " + std::to_string(transfer.stall_limit.count()) + " ms";
     std::string detail = error_buffer[0] != '\0' ? error_buffer : curl_easy_strerror(code);
-    // A total time-out reads the same whatever phase it struck; the stall guard keeps curl's
-    // explanation ("Operation too slow...").
-    if (code == CURLE_OPERATION_TIMEDOUT && !detail.starts_with("Operation too slow")) return "operation timed out";
+    // A total time-out reads the same whatever phase it struck.
+    if (code == CURLE_OPERATION_TIMEDOUT) return "operation timed out";
     return detail;
 }
 
@@ -182,7 +196,7 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     }
 
     char error_buffer[CURL_ERROR_SIZE] = {};
-    Transfer transfer{reader, {}, {}, false, false};
+    Transfer transfer{reader, settings.stall_limit};
     curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -201,10 +215,9 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, settings.accept_invalid_certs ? 0L : 1L);
     curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, settings.accept_invalid_hostnames ? 0L : 2L);
     if (request.timeout) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(request.timeout->count()));
-    if (settings.stall_limit.count() > 0) {
-        curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(settings.stall_limit.count()));
-    }
+    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, progress_callback);
+    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     if (request.proxy) curl_easy_setopt(h, CURLOPT_PROXY, request.proxy->c_str());
 
     std::string ca_bundle;
@@ -219,7 +232,7 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     CURLcode code = curl_easy_perform(h);
     if (transfer.stopped_by_reader) return transfer.block;
     if (code != CURLE_OK) {
-        auto cause = cause_of(code, error_buffer);
+        auto cause = cause_of(code, error_buffer, transfer);
         if (transfer.head_delivered) return std::unexpected(Error{FailedAt::body, "request or response body error: " + cause});
         return sending_error(cause);
     }

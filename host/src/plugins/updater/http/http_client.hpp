@@ -22,7 +22,7 @@ struct ClientSettings {
     bool accept_invalid_hostnames = false;
     // A transfer that receives no byte for this long fails, so a server that stops sending in the
     // middle of a body cannot hold a download forever; zero turns the guard off.
-    std::chrono::seconds stall_limit{60};
+    std::chrono::milliseconds stall_limit{std::chrono::seconds(60)};
 };
 
 struct GetRequest {
@@ -64,7 +64,7 @@ struct BodyReader {
 //
 // Messages: "error sending request for url ({url}): {cause}" when no head arrived, and
 // "request or response body error: {cause}" when the body broke off; a time-out's cause is
-// "operation timed out".
+// "operation timed out", a stall's "no data received for {n} ms".
 std::expected<ResponseHead, Error> get(const ClientSettings& settings, const GetRequest& request,
                                        const BodyReader& reader);
 
