@@ -1,0 +1,38 @@
+# The two commands: `make run` and `make test`. Each does its own set-up first (Debian packages,
+# npm packages), so both work on a fresh Debian 12 machine as root.
+JOBS ?= $(shell nproc)
+RELEASE := build/release
+E2E := build/e2e
+CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: setup build run test test-host test-web bench clean
+
+setup:
+	@scripts/setup-system
+	@scripts/setup-web
+
+# The shipped launcher: build/release/launcher.
+build: setup
+	@cmake -S . -B $(RELEASE) $(CMAKE_FLAGS) -DLAUNCHER_TESTS=OFF >/dev/null
+	@cmake --build $(RELEASE) -j $(JOBS)
+
+run: build
+	@scripts/run-launcher
+
+# The test build (build/e2e): every C++ suite and a launcher that WebKitWebDriver may drive.
+test-host: setup
+	@cmake -S . -B $(E2E) $(CMAKE_FLAGS) -DLAUNCHER_TESTS=ON -DLAUNCHER_AUTOMATION=ON >/dev/null
+	@cmake --build $(E2E) -j $(JOBS)
+	@scripts/with-display ctest --test-dir $(E2E) --output-on-failure -j 2
+
+test-web: setup
+	@npm --prefix web test --silent
+	@npm --prefix web run test:browser --silent
+
+test: test-host test-web
+
+bench: build
+	@scripts/with-display bench/run
+
+clean:
+	rm -rf build web/dist

@@ -1,0 +1,3 @@
+#include "launcher/run.hpp"
+
+int main(int argc, char** argv) { return launcher::run(argc, argv); }
