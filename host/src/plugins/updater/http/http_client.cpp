@@ -196,7 +196,7 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     }
 
     char error_buffer[CURL_ERROR_SIZE] = {};
-    Transfer transfer{reader, settings.stall_limit};
+    Transfer transfer{reader, settings.stall_limit, {}, {}};
     curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
