@@ -74,6 +74,7 @@ public:
     bool is_decorated() const override { return false; }
     bool is_resizable() const override { return resizable; }
     bool is_always_on_top() const override { return false; }
+    bool is_closable() const override { return true; }
     std::string title() const override { return "Title of " + label_; }
     std::string theme() const override { return "dark"; }
     double scale_factor() const override { return 1.5; }
@@ -81,11 +82,19 @@ public:
     platform::Size outer_size() const override { return {1210, 910}; }
     platform::Position inner_position() const override { return {15, 25}; }
     platform::Position outer_position() const override { return {10, 20}; }
+    std::optional<platform::Monitor> current_monitor() const override {
+        if (monitors.empty()) return std::nullopt;
+        return monitors.front();
+    }
+    std::optional<platform::Monitor> primary_monitor() const override { return current_monitor(); }
+    std::vector<platform::Monitor> available_monitors() const override { return monitors; }
+    platform::Position cursor_position() const override { return {300, 200}; }
 
     std::vector<std::string> calls;
     bool maximized = false;
     bool fullscreen = false;
     bool resizable = true;
+    std::vector<platform::Monitor> monitors;
 
 private:
     void record(std::string call) { calls.push_back(std::move(call)); }

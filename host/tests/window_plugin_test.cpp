@@ -82,9 +82,42 @@ TEST(WindowPlugin, GettersAnswerInThePageShapes) {
         {"inner_position", {{"x", 15}, {"y", 25}}},
         {"outer_position", {{"x", 10}, {"y", 20}}},
         {"get_all_windows", {"main", "splashscreen"}},
+        {"cursor_position", {{"x", 300}, {"y", 200}}},
+        {"is_closable", true},
     };
     for (const auto& [name, expected] : cases) EXPECT_EQ(outcome(host.run(name)), outcome(expected)) << name;
     EXPECT_TRUE(host.main_window.calls.empty());
+}
+
+TEST(WindowPlugin, MonitorsAnswerPhysicalGeometryOrNull) {
+    WindowHost host;
+    EXPECT_EQ(outcome(host.run("current_monitor")), "answer null");
+    EXPECT_EQ(outcome(host.run("available_monitors")), "answer []");
+
+    // A laptop panel at 2x with a panel bar, and a second screen to its right.
+    host.main_window.monitors = {
+        {"eDP-1", {2560, 1600}, {0, 0}, {2560, 1540}, {0, 60}, 2},
+        {"HDMI-1", {1920, 1080}, {2560, 0}, {1920, 1080}, {2560, 0}, 1},
+    };
+    EXPECT_EQ(outcome(host.run("primary_monitor")),
+              "answer {\"name\":\"eDP-1\",\"size\":{\"width\":2560,\"height\":1600},\"position\":{\"x\":0,"
+              "\"y\":0},\"workArea\":{\"position\":{\"x\":0,\"y\":60},\"size\":{\"width\":2560,\"height\":1540}},"
+              "\"scaleFactor\":2.0}");
+    const std::pair<Json, std::string> points[] = {
+        {{{"x", 0}, {"y", 0}}, "eDP-1"},
+        {{{"x", 2559.5}, {"y", 1599}}, "eDP-1"},
+        {{{"x", 2560}, {"y", 10}}, "HDMI-1"},
+        // Below the shorter second screen, and left of everything: no monitor.
+        {{{"x", 3000}, {"y", 1200}}, ""},
+        {{{"x", -1}, {"y", 10}}, ""},
+    };
+    for (const auto& [point, name] : points) {
+        auto monitor = host.run("monitor_from_point", point);
+        ASSERT_TRUE(monitor) << monitor.error();
+        EXPECT_EQ(monitor->is_null() ? "" : (*monitor)["name"].get<std::string>(), name) << point;
+    }
+    EXPECT_EQ(outcome(host.run("monitor_from_point", {{"x", 1}})),
+              "error command monitor_from_point missing required key y");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace launcher::platform {
 
@@ -12,6 +14,17 @@ struct Size {
 struct Position {
     int x = 0;
     int y = 0;
+};
+
+// A display attached to the computer; geometry in physical pixels of the virtual screen.
+struct Monitor {
+    std::string name;
+    Size size;
+    Position position;
+    // The part not taken by panels and docks.
+    Size work_area_size;
+    Position work_area_position;
+    double scale_factor = 1;
 };
 
 // One top-level window with its web view. Every member must be called on the main thread.
@@ -38,6 +51,8 @@ public:
     virtual bool is_decorated() const = 0;
     virtual bool is_resizable() const = 0;
     virtual bool is_always_on_top() const = 0;
+    // Whether the window manager offers to close the window.
+    virtual bool is_closable() const = 0;
     virtual std::string title() const = 0;
     // "light" or "dark": the window's effective colour theme.
     virtual std::string theme() const = 0;
@@ -47,6 +62,13 @@ public:
     virtual Size outer_size() const = 0;
     virtual Position inner_position() const = 0;
     virtual Position outer_position() const = 0;
+
+    // The monitor showing most of the window; none while it is not on any.
+    virtual std::optional<Monitor> current_monitor() const = 0;
+    virtual std::optional<Monitor> primary_monitor() const = 0;
+    virtual std::vector<Monitor> available_monitors() const = 0;
+    // The pointer's position on the virtual screen, in physical pixels.
+    virtual Position cursor_position() const = 0;
 };
 
 }  // namespace launcher::platform

@@ -5,7 +5,7 @@ import threading
 import time
 import unittest
 
-from launcher_e2e import MAIN_TITLE, WebDriver, find_window, run_tool, wait_for
+from launcher_e2e import MAIN_TITLE, WebDriver, find_window, run_tool, screen_size, wait_for
 
 # A sample of every group the main window is granted.
 PLUGIN_COMMANDS = [
@@ -147,6 +147,10 @@ class WindowCommandsTest(unittest.TestCase):
         self.wait_state((), ("_NET_WM_STATE_HIDDEN",))
 
         self.assertIn(self.invoke("plugin:window|theme"), ("light", "dark"))
+        width, height = screen_size()
+        monitor = self.invoke("plugin:window|current_monitor")
+        self.assertEqual((monitor["size"], monitor["position"]), ({"width": width, "height": height}, {"x": 0, "y": 0}))
+        self.assertEqual(self.invoke("plugin:window|monitor_from_point", {"x": width / 2, "y": height / 2}), monitor)
         self.assertEqual(self.invoke("plugin:app|name", {}), MAIN_TITLE)
 
     def test_resize_event_reaches_a_listener(self):

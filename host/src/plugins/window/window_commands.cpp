@@ -16,6 +16,24 @@ Json size_json(platform::Size size) { return {{"width", size.width}, {"height", 
 
 Json position_json(platform::Position position) { return {{"x", position.x}, {"y", position.y}}; }
 
+Json monitor_json(const std::optional<platform::Monitor>& monitor) {
+    if (!monitor) return nullptr;
+    return {{"name", monitor->name},
+            {"size", size_json(monitor->size)},
+            {"position", position_json(monitor->position)},
+            {"workArea",
+             {{"position", position_json(monitor->work_area_position)}, {"size", size_json(monitor->work_area_size)}}},
+            {"scaleFactor", monitor->scale_factor}};
+}
+
+std::optional<platform::Monitor> monitor_at(std::span<const platform::Monitor> monitors, double x, double y) {
+    for (const auto& monitor : monitors) {
+        const auto& [left, top] = monitor.position;
+        if (x >= left && x < left + monitor.size.width && y >= top && y < top + monitor.size.height) return monitor;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 using platform::Window;
@@ -29,6 +47,7 @@ const std::array getters{
     WindowGetter{"is_decorated", [](const Window& w) { return Json(w.is_decorated()); }},
     WindowGetter{"is_resizable", [](const Window& w) { return Json(w.is_resizable()); }},
     WindowGetter{"is_always_on_top", [](const Window& w) { return Json(w.is_always_on_top()); }},
+    WindowGetter{"is_closable", [](const Window& w) { return Json(w.is_closable()); }},
     WindowGetter{"title", [](const Window& w) { return Json(w.title()); }},
     WindowGetter{"theme", [](const Window& w) { return Json(w.theme()); }},
     WindowGetter{"scale_factor", [](const Window& w) { return Json(w.scale_factor()); }},
@@ -36,6 +55,15 @@ const std::array getters{
     WindowGetter{"outer_size", [](const Window& w) { return size_json(w.outer_size()); }},
     WindowGetter{"inner_position", [](const Window& w) { return position_json(w.inner_position()); }},
     WindowGetter{"outer_position", [](const Window& w) { return position_json(w.outer_position()); }},
+    WindowGetter{"current_monitor", [](const Window& w) { return monitor_json(w.current_monitor()); }},
+    WindowGetter{"primary_monitor", [](const Window& w) { return monitor_json(w.primary_monitor()); }},
+    WindowGetter{"available_monitors",
+                 [](const Window& w) {
+                     auto monitors = Json::array();
+                     for (const auto& monitor : w.available_monitors()) monitors.push_back(monitor_json(monitor));
+                     return monitors;
+                 }},
+    WindowGetter{"cursor_position", [](const Window& w) { return position_json(w.cursor_position()); }},
 };
 
 const std::array actions{

@@ -36,5 +36,10 @@ std::span<const WindowAction> window_actions();
 // Sizes as {"width", "height"} and positions as {"x", "y"}, in physical pixels.
 Json size_json(platform::Size size);
 Json position_json(platform::Position position);
+// {"name", "size", "position", "workArea": {"position", "size"}, "scaleFactor"}, or null.
+Json monitor_json(const std::optional<platform::Monitor>& monitor);
+
+// The monitor whose area holds the point (physical pixels), if any.
+std::optional<platform::Monitor> monitor_at(std::span<const platform::Monitor> monitors, double x, double y);
 
 }  // namespace launcher::plugins

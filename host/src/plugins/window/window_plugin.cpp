@@ -44,6 +44,16 @@ void register_window_plugin(core::App& app) {
                     for (const auto* window : inv.app().windows()) labels.push_back(window->label());
                     return labels;
                 }});
+    router.add(
+        {key_of("monitor_from_point"), core::RunOn::main_thread, [](core::Invocation& inv) -> core::CommandResult {
+             auto window = window_of(inv);
+             if (!window) return std::unexpected(window.error());
+             auto x = inv.arg<double>("x");
+             if (!x) return std::unexpected(x.error());
+             auto y = inv.arg<double>("y");
+             if (!y) return std::unexpected(y.error());
+             return monitor_json(monitor_at((*window)->available_monitors(), *x, *y));
+         }});
     app.add_page_script({std::string(page::drag_region), true});
 }
 

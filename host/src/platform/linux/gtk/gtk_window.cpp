@@ -20,6 +20,21 @@ std::string system_theme() {
     return dark ? "dark" : "light";
 }
 
+// GDK measures monitors in application pixels; pages see physical ones.
+Monitor monitor_of(GdkMonitor* monitor) {
+    int scale = gdk_monitor_get_scale_factor(monitor);
+    GdkRectangle area, work;
+    gdk_monitor_get_geometry(monitor, &area);
+    gdk_monitor_get_workarea(monitor, &work);
+    const char* model = gdk_monitor_get_model(monitor);
+    return {.name = model ? model : "",
+            .size = {area.width * scale, area.height * scale},
+            .position = {area.x * scale, area.y * scale},
+            .work_area_size = {work.width * scale, work.height * scale},
+            .work_area_position = {work.x * scale, work.y * scale},
+            .scale_factor = static_cast<double>(scale)};
+}
+
 }  // namespace
 
 GtkLauncherWindow::GtkLauncherWindow(core::App& app, WebKitWebContext* context, const WindowConfig& config,
@@ -113,6 +128,7 @@ bool GtkLauncherWindow::is_focused() const { return gtk_window_is_active(GTK_WIN
 bool GtkLauncherWindow::is_decorated() const { return gtk_window_get_decorated(GTK_WINDOW(window_)); }
 bool GtkLauncherWindow::is_resizable() const { return gtk_window_get_resizable(GTK_WINDOW(window_)); }
 bool GtkLauncherWindow::is_always_on_top() const { return always_on_top_; }
+bool GtkLauncherWindow::is_closable() const { return gtk_window_get_deletable(GTK_WINDOW(window_)); }
 std::string GtkLauncherWindow::title() const { return gtk_window_get_title(GTK_WINDOW(window_)); }
 std::string GtkLauncherWindow::theme() const { return fixed_theme_ ? *fixed_theme_ : system_theme(); }
 double GtkLauncherWindow::scale_factor() const { return gtk_widget_get_scale_factor(window_); }
@@ -148,6 +164,37 @@ Position GtkLauncherWindow::outer_position() const {
     gdk_window_get_frame_extents(gdk_window, &frame);
     int scale = gtk_widget_get_scale_factor(window_);
     return {frame.x * scale, frame.y * scale};
+}
+
+std::optional<Monitor> GtkLauncherWindow::current_monitor() const {
+    auto* gdk_window = gtk_widget_get_window(window_);
+    if (!gdk_window) return std::nullopt;
+    auto* monitor = gdk_display_get_monitor_at_window(gtk_widget_get_display(window_), gdk_window);
+    if (!monitor) return std::nullopt;
+    return monitor_of(monitor);
+}
+
+std::optional<Monitor> GtkLauncherWindow::primary_monitor() const {
+    auto* monitor = gdk_display_get_primary_monitor(gtk_widget_get_display(window_));
+    if (!monitor) return std::nullopt;
+    return monitor_of(monitor);
+}
+
+std::vector<Monitor> GtkLauncherWindow::available_monitors() const {
+    auto* display = gtk_widget_get_display(window_);
+    std::vector<Monitor> monitors;
+    for (int i = 0, n = gdk_display_get_n_monitors(display); i < n; ++i) {
+        monitors.push_back(monitor_of(gdk_display_get_monitor(display, i)));
+    }
+    return monitors;
+}
+
+Position GtkLauncherWindow::cursor_position() const {
+    auto* seat = gdk_display_get_default_seat(gtk_widget_get_display(window_));
+    int x = 0, y = 0;
+    gdk_device_get_position(gdk_seat_get_pointer(seat), nullptr, &x, &y);
+    int scale = gtk_widget_get_scale_factor(window_);
+    return {x * scale, y * scale};
 }
 
 gboolean GtkLauncherWindow::on_configure(GtkWidget*, GdkEventConfigure*, gpointer self) {

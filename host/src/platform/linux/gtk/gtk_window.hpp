@@ -39,6 +39,7 @@ public:
     bool is_decorated() const override;
     bool is_resizable() const override;
     bool is_always_on_top() const override;
+    bool is_closable() const override;
     std::string title() const override;
     std::string theme() const override;
     double scale_factor() const override;
@@ -46,6 +47,10 @@ public:
     Size outer_size() const override;
     Position inner_position() const override;
     Position outer_position() const override;
+    std::optional<Monitor> current_monitor() const override;
+    std::optional<Monitor> primary_monitor() const override;
+    std::vector<Monitor> available_monitors() const override;
+    Position cursor_position() const override;
 
 private:
     static gboolean on_configure(GtkWidget*, GdkEventConfigure*, gpointer self);
