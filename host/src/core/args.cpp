@@ -22,7 +22,7 @@ std::string invalid_type(const Json& value, std::string_view expected) {
 
 std::expected<std::uint64_t, std::string> decode_unsigned(const Json& v, std::string_view type_name,
                                                           std::uint64_t max) {
-    if (v.is_number_unsigned()) {
+    if (v.is_number_unsigned() || (v.is_number_integer() && v.get<std::int64_t>() >= 0)) {
         auto n = v.get<std::uint64_t>();
         if (n <= max) return n;
     } else if (!v.is_number_integer()) {

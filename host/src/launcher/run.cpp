@@ -25,6 +25,7 @@
 #include "plugins/system_info/system_info_plugin.hpp"
 #include "plugins/updater/updater_plugin.hpp"
 #include "plugins/window/window_plugin.hpp"
+#include "platform/shell.hpp"
 
 namespace launcher {
 
@@ -123,6 +124,10 @@ int run(int argc, char** argv) {
         app.workers().post([&app] { backend_setup_task(app); });
     });
     app.shutdown();
+    if (app.restart_requested()) {
+        platform::relaunch_current_executable(app.relaunch_args());
+        return 0;
+    }
     return code;
 }
 

@@ -1,0 +1,98 @@
+"""The real launcher under X: the splash hand-off, both windows' properties, and a clean exit."""
+import os
+import signal
+import unittest
+
+from launcher_e2e import MAIN_TITLE, SPLASH_TITLE, Launcher, WebDriver, screen_size, wait_for
+
+BACKEND_LINES = ["Performing really heavy backend setup task...", "Backend setup task completed!"]
+
+
+class StartupTest(unittest.TestCase):
+    def test_splash_until_hand_off_then_main_until_closed(self):
+        with Launcher() as launcher:
+            # Hold the page's web process as soon as it exists, so the front-end cannot report
+            # while the windows before the hand-off are inspected.
+            web = wait_for(launcher.web_processes, 20, 0.001, "the web process")
+            for pid in web:
+                os.kill(pid, signal.SIGSTOP)
+            try:
+                splash = launcher.window(SPLASH_TITLE)
+                main = launcher.window(MAIN_TITLE)
+                wait_for(splash.is_mapped, what="splash mapped")
+                x, y, width, height = splash.geometry()
+                screen_width, screen_height = screen_size()
+                self.assertEqual((width, height), (460, 160))
+                self.assertLessEqual(abs(x + width / 2 - screen_width / 2), 1)
+                self.assertLessEqual(abs(y + height / 2 - screen_height / 2), 1)
+                state = wait_for(lambda: splash.net_wm_state() or None, what="splash window state")
+                self.assertIn("_NET_WM_STATE_ABOVE", state)
+                self.assertIn("_NET_WM_STATE_SKIP_TASKBAR", state)
+                self.assertEqual(splash.depth(), 32, "the splash has a transparent (ARGB) visual")
+                self.assertFalse(main.is_mapped(), "main is hidden before the hand-off")
+                wait_for(lambda: launcher.stdout_lines[:2] == BACKEND_LINES, what="backend lines")
+                self.assertFalse(main.is_mapped(), "the backend alone does not hand off")
+            finally:
+                for pid in web:
+                    os.kill(pid, signal.SIGCONT)
+
+            wait_for(main.is_mapped, what="main shown after the front-end reports")
+            wait_for(lambda: not splash.is_mapped(), what="splash closed")
+            self.assertEqual(main.geometry()[2:], (800, 600))
+            self.assertNotIn("_NET_WM_STATE_ABOVE", main.net_wm_state())
+            main.resize(500, 400)
+            main.resize(900, 700)
+            wait_for(lambda: main.geometry()[2:] == (900, 700), what="main grows")
+            main.resize(500, 400)
+            wait_for(lambda: main.geometry()[2:] == (800, 600), what="main stops at its minimum size")
+
+            main.close()
+            self.assertEqual(launcher.wait(), 0)
+            self.assertEqual(launcher.stdout_lines, BACKEND_LINES)
+
+
+class BridgeTest(unittest.TestCase):
+    """The page side of the command bridge, driven through WebKitWebDriver."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.driver = WebDriver()
+        wait_for(lambda: cls.driver.script("return document.readyState === 'complete';").get("ok"),
+                 what="main page loaded")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.close()
+
+    def test_command_answers_and_errors(self):
+        cases = [
+            ("set_complete", {"task": "frontend"}, {"ok": None}),
+            ("set_complete", {}, {"error": "command set_complete missing required key task"}),
+            ("set_complete", {"task": 5},
+             {"error": "invalid args `task` for command `set_complete`: invalid type: integer `5`, expected a string"}),
+            # A task outside the two names is refused, and the launcher lives on.
+            ("set_complete", {"task": "Frontend"}, {"error": "invalid task completed!"}),
+            ("set_complete", {"task": ""}, {"error": "invalid task completed!"}),
+            ("no_such_command", {}, {"error": "Command no_such_command not found"}),
+        ]
+        for command, args, expected in cases:
+            with self.subTest(command=command, args=args):
+                self.assertEqual(self.driver.invoke(command, args), expected)
+        # Still answering after the refused reports.
+        self.assertEqual(self.driver.invoke("set_complete", {"task": "backend"}), {"ok": None})
+
+    def test_bridge_is_read_only_and_names_its_window(self):
+        result = self.driver.script("""
+            const before = window.__TAURI_INTERNALS__;
+            try { window.__TAURI_INTERNALS__ = {}; } catch (e) {}
+            try { Object.defineProperty(window, '__TAURI_INTERNALS__', {value: {}}); } catch (e) {}
+            return {
+              same: window.__TAURI_INTERNALS__ === before,
+              frozen: Object.isFrozen(before),
+              label: before.metadata.currentWindow.label,
+            };""")
+        self.assertEqual(result, {"ok": {"same": True, "frozen": True, "label": "main"}})
+
+
+if __name__ == "__main__":
+    unittest.main()
