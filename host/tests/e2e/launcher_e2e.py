@@ -12,6 +12,7 @@ import socket
 import subprocess
 import threading
 import time
+import unittest
 import urllib.error
 import urllib.request
 
@@ -116,8 +117,7 @@ class Launcher:
 
     def wait(self, timeout=20.0):
         code = self.process.wait(timeout)
-        for reader in self._readers:
-            reader.join(5)
+        self._finish_reading()
         return code
 
     def stop(self):
@@ -128,12 +128,44 @@ class Launcher:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+        self._finish_reading()
+
+    def _finish_reading(self):
+        for reader in self._readers:
+            reader.join(5)
+        for stream in (self.process.stdout, self.process.stderr):
+            if not stream.closed:
+                stream.close()
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
         self.stop()
+
+
+ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
+
+
+def fresh_profile(root):
+    """Environment for a launcher whose web view starts with empty storage: its own XDG data,
+    config and cache folders under `root` (the system's data folders stay, GTK needs them)."""
+    env = {}
+    for name in ("XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"):
+        path = os.path.join(root, name.lower())
+        os.makedirs(path, exist_ok=True)
+        env[name] = path
+    return env
+
+
+def e2e_fixtures():
+    """The loopback endpoints, certificates and keys this test build was configured with
+    (scripts/e2e-fixtures), or a skip when the build was configured without them."""
+    path = os.environ.get("LAUNCHER_E2E_FIXTURES", "")
+    if not path:
+        raise unittest.SkipTest("this build's endpoints are not loopback: configure it with scripts/e2e-fixtures")
+    with open(path, encoding="utf-8") as f:
+        return json.load(f)
 
 
 def free_port():
@@ -145,13 +177,16 @@ def free_port():
 class WebDriver:
     """A WebKitWebDriver session on the launcher's main window, over the W3C wire protocol."""
 
-    def __init__(self, *args):
+    def __init__(self, *args, env=None, binary=None):
+        """`args` are the launcher's command-line arguments; `env`, when given, is added to the
+        environment WebKitWebDriver and so the launcher it starts run with; `binary` replaces the
+        program started (a wrapper around the launcher, say)."""
         self.port = free_port()
         self.driver = subprocess.Popen(["WebKitWebDriver", f"--port={self.port}"], stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL)
+                                       stderr=subprocess.DEVNULL, env={**os.environ, **(env or {})})
         wait_for(self._listening, 10, what="WebKitWebDriver")
         capabilities = {"capabilities": {"alwaysMatch": {
-            "webkitgtk:browserOptions": {"binary": os.path.abspath(BINARY), "args": list(args)}}}}
+            "webkitgtk:browserOptions": {"binary": os.path.abspath(binary or BINARY), "args": list(args)}}}}
         self.session = self._call("POST", "/session", capabilities)["sessionId"]
 
     def _listening(self):
@@ -182,6 +217,19 @@ class WebDriver:
     def invoke(self, command, args=None):
         """{'ok': answer} or {'error': message} of one host command called from the main page."""
         return self.script("return await window.__TAURI_INTERNALS__.invoke(args[0], args[1]);", command, args or {})
+
+    def element(self, selector, using="css selector"):
+        """The WebDriver reference of the first element matching `selector`."""
+        found = self._call("POST", f"/session/{self.session}/element", {"using": using, "value": selector})
+        return found[ELEMENT]
+
+    def click(self, selector, using="css selector"):
+        """A WebDriver element click: scrolled into view and delivered as a real pointer click."""
+        self._call("POST", f"/session/{self.session}/element/{self.element(selector, using)}/click", {})
+
+    def click_button(self, text):
+        """Clicks the first button whose visible text is `text` (which holds no double quote)."""
+        self.click(f'//button[normalize-space()="{text}"]', "xpath")
 
     def url(self):
         return self._call("GET", f"/session/{self.session}/url")

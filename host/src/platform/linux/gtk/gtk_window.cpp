@@ -86,6 +86,11 @@ void GtkLauncherWindow::apply(const WindowConfig& config, GdkPixbuf* icon) {
         gtk_window_set_geometry_hints(window, nullptr, &hints, GDK_HINT_MIN_SIZE);
     }
     gtk_window_set_resizable(window, config.resizable);
+    // A window the user cannot resize takes its content's natural size, which for a web view is
+    // not the configured one; pin the content to it.
+    if (!config.resizable) {
+        gtk_widget_set_size_request(view_->widget(), to_pixels(config.width), to_pixels(config.height));
+    }
     gtk_window_set_decorated(window, config.decorations);
     gtk_window_set_keep_above(window, config.always_on_top);
     gtk_window_set_skip_taskbar_hint(window, config.skip_taskbar);
