@@ -19,9 +19,10 @@ build: setup
 run: build
 	@scripts/run-launcher
 
-# The test build (build/e2e): every C++ suite and a launcher that WebKitWebDriver may drive.
+# The test build (build/e2e): every C++ suite and a launcher that WebKitWebDriver may drive, its
+# update and report endpoints pointed at the loopback servers of the tests (build/e2e-fixtures).
 test-host: setup
-	@cmake -S . -B $(E2E) $(CMAKE_FLAGS) -DLAUNCHER_TESTS=ON -DLAUNCHER_AUTOMATION=ON >/dev/null
+	@scripts/e2e-fixtures $(E2E) $(CMAKE_FLAGS) -DLAUNCHER_TESTS=ON -DLAUNCHER_AUTOMATION=ON >/dev/null
 	@cmake --build $(E2E) -j $(JOBS)
 	@scripts/with-display ctest --test-dir $(E2E) --output-on-failure -j 2
 
