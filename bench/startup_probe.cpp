@@ -9,7 +9,9 @@
 // an ARGB visual, as the splash and the bare window have. --main names a window that starts hidden
 // and is shown later. After both, the probe waits --idle seconds (default 2), samples the summed
 // PSS of the program and all its descendants ten times over one second, keeps the highest, notes
-// the CPU time the tree used meanwhile (as a percentage of one core), and stops the program. One line of JSON on standard output; times are seconds after the fork.
+// the CPU time the tree used meanwhile (as a percentage of one core), and stops the program.
+// One line of JSON on standard output: "start" is the fork's CLOCK_MONOTONIC time in seconds,
+// the other times are seconds after it, null for what never happened.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
