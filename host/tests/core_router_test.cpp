@@ -54,6 +54,24 @@ TEST(ArgumentDecoding, IntegersAreRangeChecked) {
     }
 }
 
+TEST(ArgumentDecoding, SignedIntegersAreRangeChecked) {
+    struct Case {
+        Json value;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {-2147483648ll, "-2147483648"},
+        {2147483647u, "2147483647"},
+        {2147483648u, "invalid value: integer `2147483648`, expected i32"},
+        {-2147483649ll, "invalid value: integer `-2147483649`, expected i32"},
+        {1.0, "invalid type: floating point `1.0`, expected i32"},
+    };
+    for (const auto& c : cases) {
+        auto code = core::ArgDecoder<std::int32_t>::decode(c.value);
+        EXPECT_EQ(code ? std::to_string(*code) : code.error(), c.expected) << c.value.dump();
+    }
+}
+
 TEST(ArgumentDecoding, OptionalArgumentsAcceptAbsenceAndNull) {
     Json args = {{"present", "x"}, {"empty", nullptr}, {"wrong", 3}};
     EXPECT_EQ(core::optional_arg<std::string>(args, "c", "present").value(), "x");

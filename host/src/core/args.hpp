@@ -58,6 +58,18 @@ struct ArgDecoder<std::uint64_t> {
     }
 };
 
+// Signed 32-bit integers, such as exit codes.
+template <>
+struct ArgDecoder<std::int32_t> {
+    static std::expected<std::int32_t, std::string> decode(const Json& v) {
+        if (!v.is_number_integer()) return std::unexpected(invalid_type(v, "i32"));
+        bool in_range = v.is_number_unsigned() ? v.get<std::uint64_t>() <= INT32_MAX
+                                               : v.get<std::int64_t>() >= INT32_MIN && v.get<std::int64_t>() <= INT32_MAX;
+        if (!in_range) return std::unexpected("invalid value: " + describe_unexpected(v) + ", expected i32");
+        return static_cast<std::int32_t>(v.get<std::int64_t>());
+    }
+};
+
 template <>
 struct ArgDecoder<double> {
     static std::expected<double, std::string> decode(const Json& v) {
