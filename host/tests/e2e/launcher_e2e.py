@@ -115,7 +115,7 @@ class Launcher:
     def window(self, title, timeout=20.0):
         return wait_for(lambda: find_window(title, self.pid), timeout, what=f"window {title!r}")
 
-    def wait(self, timeout=20.0):
+    def wait(self, timeout=60.0):
         code = self.process.wait(timeout)
         self._finish_reading()
         return code
