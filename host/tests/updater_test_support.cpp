@@ -100,10 +100,10 @@ LoopbackProcess::~LoopbackProcess() {
     }
 }
 
-HttpsServer::HttpsServer() {
-    // A CA and a certificate for 127.0.0.1 signed by it, made for this run.
+HttpsServer::HttpsServer(const std::string& names) {
+    // A CA and a certificate for `names` signed by it, made for this run.
     auto d = shell_quoted(dir_.path());
-    dir_.write("server.ext", "subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n");
+    dir_.write("server.ext", "subjectAltName=" + names + "\nbasicConstraints=CA:FALSE\n");
     run_command("cd " + d +
                 " && openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout ca.key"
                 " -out ca.pem -days 2 -subj '/CN=Updater Test CA'"

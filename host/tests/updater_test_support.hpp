@@ -50,9 +50,13 @@ private:
 // An HTTPS server on 127.0.0.1 whose certificate is signed by a CA made for this run.
 class HttpsServer {
 public:
-    HttpsServer();
+    // `names` are the certificate's subject alternative names; a server whose certificate names
+    // another host shows how a client treats a peer it reaches under the wrong name.
+    explicit HttpsServer(const std::string& names = "IP:127.0.0.1,DNS:localhost");
     // How `path` answers: {"status", "body" | "body_file", "headers", "length": false (no
-    // Content-Length, body ends with the connection), "stall_after": bytes, "delay": seconds}.
+    // Content-Length, body ends with the connection), "stall_after": bytes, "delay": seconds,
+    // "content_length": a lying length (the connection closes after the real body), "endless":
+    // true (the body repeated until the client hangs up), "endless_headers": true}.
     void route(const std::string& path, const Json& answer);
     std::string url(const std::string& path) const;
     // Every request received so far: {"path", "headers": [[name, value], ...]}.

@@ -10,6 +10,10 @@ namespace launcher::updater {
 
 namespace {
 
+// A manifest is a few kilobytes of JSON; an answer far beyond that is refused rather than read
+// whole into memory, however long the server keeps sending.
+constexpr std::uint64_t max_manifest_bytes = 16 * 1024 * 1024;
+
 void replace_all(std::string& text, std::string_view from, std::string_view to) {
     for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
@@ -93,7 +97,7 @@ std::expected<std::optional<Offer>, std::string> check_for_update(const http::Cl
         auto url = http::parse_url(substitute_url_variables(endpoint, request));
         if (!url) return std::unexpected(url.error());
         http::GetRequest get{url->text, request_headers(request.headers, "application/json"), request.timeout,
-                             request.proxy};
+                             request.proxy, max_manifest_bytes};
         auto answer = ask_endpoint(client, get);
         if (!answer) return std::unexpected(answer.error());
         if (answer->kind == EndpointAnswer::transport_failure) {

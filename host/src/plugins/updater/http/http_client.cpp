@@ -47,11 +47,14 @@ std::string_view trim(std::string_view s) {
 struct Transfer {
     const BodyReader& reader;
     std::chrono::milliseconds stall_limit;
+    std::optional<std::uint64_t> max_body;
     ResponseHead block;
     std::string sent_reason;
     bool head_delivered = false;
     bool stopped_by_reader = false;
     bool stalled = false;
+    bool too_large = false;
+    std::uint64_t received = 0;
     std::chrono::steady_clock::time_point last_data = std::chrono::steady_clock::now();
 
     // One header line as curl delivers it: a status line, a header, or the blank line that ends
@@ -81,11 +84,25 @@ struct Transfer {
         if (interim || followed_redirect || head_delivered) return true;
         block.status_text = status_text(block.status, sent_reason);
         head_delivered = true;
+        if (declares_too_much()) {
+            too_large = true;
+            return false;
+        }
         if (reader.on_head && !reader.on_head(block)) {
             stopped_by_reader = true;
             return false;
         }
         return true;
+    }
+
+    // A declared length over the limit is refused before any of the body is read.
+    bool declares_too_much() const {
+        if (!max_body) return false;
+        auto length = block.header("Content-Length");
+        if (!length) return false;
+        std::uint64_t declared = 0;
+        auto parsed = std::from_chars(length->data(), length->data() + length->size(), declared);
+        return parsed.ec == std::errc::result_out_of_range || (parsed.ec == std::errc{} && declared > *max_body);
     }
 };
 
@@ -101,6 +118,11 @@ std::size_t body_callback(char* data, std::size_t size, std::size_t count, void*
     std::size_t bytes = size * count;
     if (transfer->stopped_by_reader) return 0;
     transfer->last_data = std::chrono::steady_clock::now();
+    transfer->received += bytes;
+    if (transfer->max_body && transfer->received > *transfer->max_body) {
+        transfer->too_large = true;
+        return 0;
+    }
     if (transfer->reader.on_chunk && bytes > 0) transfer->reader.on_chunk(std::string_view(data, bytes));
     return bytes;
 }
@@ -139,6 +161,9 @@ std::expected<std::string, std::string> ca_bundle_with(CURL* handle, const std::
 
 std::string cause_of(CURLcode code, const char* error_buffer, const Transfer& transfer) {
     if (transfer.stalled) return "no data received for " + std::to_string(transfer.stall_limit.count()) + " ms";
+    if (transfer.too_large) {
+        return "the response body is larger than " + std::to_string(*transfer.max_body) + " bytes";
+    }
     std::string detail = error_buffer[0] != '\0' ? error_buffer : curl_easy_strerror(code);
     // A total time-out reads the same whatever phase it struck.
     if (code == CURLE_OPERATION_TIMEDOUT) return "operation timed out";
@@ -196,7 +221,7 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     }
 
     char error_buffer[CURL_ERROR_SIZE] = {};
-    Transfer transfer{reader, settings.stall_limit, {}, {}};
+    Transfer transfer{reader, settings.stall_limit, request.max_body_bytes, {}, {}};
     curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <expected>
 #include <functional>
 #include <optional>
@@ -30,6 +31,9 @@ struct GetRequest {
     std::vector<Header> headers;  // sent in this order, each pair as given
     std::optional<std::chrono::milliseconds> timeout;  // bounds connection, head and body together
     std::optional<std::string> proxy;                  // used for http and https alike
+    // A body longer than this (declared or received) ends the transfer as a body error, so a
+    // peer cannot fill memory with an answer that should be small; none: no limit.
+    std::optional<std::uint64_t> max_body_bytes;
 };
 
 struct ResponseHead {
@@ -64,7 +68,8 @@ struct BodyReader {
 //
 // Messages: "error sending request for url ({url}): {cause}" when no head arrived, and
 // "request or response body error: {cause}" when the body broke off; a time-out's cause is
-// "operation timed out", a stall's "no data received for {n} ms".
+// "operation timed out", a stall's "no data received for {n} ms", a body over the request's limit
+// "the response body is larger than {n} bytes".
 std::expected<ResponseHead, Error> get(const ClientSettings& settings, const GetRequest& request,
                                        const BodyReader& reader);
 
