@@ -2,6 +2,7 @@
 
 #include <sodium.h>
 
+#include "core/json_depth.hpp"
 #include "page/scripts.hpp"
 
 namespace launcher::platform::gtk {
@@ -168,7 +169,8 @@ void WebView::handle_message(JSCValue* message, WebKitScriptMessageReply* reply)
         return;
     }
     char* text = jsc_value_to_string(message);
-    Json envelope = Json::parse(text, nullptr, false);
+    // A message nested too deeply to copy safely is refused before it becomes a JSON value.
+    Json envelope = core::json_nesting_within(text) ? Json::parse(text, nullptr, false) : Json(nullptr);
     g_free(text);
     if (!envelope.is_object() || !envelope.contains("cmd") || !envelope["cmd"].is_string()) {
         pending->answer(std::unexpected(std::string("malformed command message")));
