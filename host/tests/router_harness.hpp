@@ -43,6 +43,16 @@ public:
         return true;
     }
 
+    // Runs the tasks already posted, without waiting for more.
+    void run_ready() {
+        std::deque<std::function<void()>> ready;
+        {
+            std::lock_guard lock(mutex_);
+            ready.swap(tasks_);
+        }
+        for (auto& task : ready) task();
+    }
+
     std::optional<int> exit_code;
 
 private:

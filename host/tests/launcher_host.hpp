@@ -1,0 +1,72 @@
+#pragma once
+
+// The launcher's whole command surface on a host without a toolkit: every command group the
+// launcher registers, its own commands and its compiled permission set, behind the fake main loop
+// and windows of router_harness.hpp. Nothing it runs can start a program or open a URL.
+
+#include <chrono>
+#include <string>
+
+#include "launcher/launcher_commands.hpp"
+#include "launcher/permission_set.hpp"
+#include "launcher/setup_state.hpp"
+#include "plugins/app/app_plugin.hpp"
+#include "plugins/event/event_plugin.hpp"
+#include "plugins/opener/opener_plugin.hpp"
+#include "plugins/os/os_plugin.hpp"
+#include "plugins/process/process_plugin.hpp"
+#include "plugins/resources/resources_plugin.hpp"
+#include "plugins/system_info/system_info_plugin.hpp"
+#include "plugins/updater/updater_plugin.hpp"
+#include "plugins/window/window_plugin.hpp"
+#include "router_harness.hpp"
+
+namespace launcher::testing {
+
+class NullShell : public platform::Shell {
+public:
+    void start(const std::string&, const std::string&) override {}
+    std::expected<void, std::string> open_url(const std::string&, const std::optional<std::string>&) override {
+        return {};
+    }
+};
+
+struct UpdaterPeer {
+    // Nobody listens there, so a check fails at once unless a test names its own server.
+    std::string endpoint = "https://127.0.0.1:1/stable/latest.json";
+    std::string pubkey =
+        "dW50cnVzdGVkIGNvbW1lbnQ6IG1pbmlzaWduIHB1YmxpYyBrZXk6IDM0OEI5RTA4NEJGNTRCN0IKUldSN1MvVkxDSjZMTk9wbjREbEhwb3VB"
+        "R1dUVW12YTNySEhFS3dwblo3MWd1UFNCa1djRS84dTEK";
+    std::string ca_file;
+    std::chrono::milliseconds stall_limit{std::chrono::milliseconds(500)};
+};
+
+struct LauncherHost : Host {
+    NullShell shell;
+
+    explicit LauncherHost(const UpdaterPeer& peer = {}) {
+        app.state().manage<SetupState>();
+        plugins::register_app_plugin(app);
+        plugins::register_event_plugin(app);
+        plugins::register_resources_plugin(app);
+        plugins::register_window_plugin(app);
+        plugins::register_process_plugin(app);
+        updater::UpdaterConfig config;
+        config.endpoints = {peer.endpoint};
+        config.pubkey = peer.pubkey;
+        updater::UpdaterBuild build;
+        build.http.extra_ca_file = peer.ca_file;
+        build.http.stall_limit = peer.stall_limit;
+        build.hand_off_host = [this](core::App&) {
+            return installer::HandOffHost{"Mirravel - Launcher", {}, [] {}, shell, [](int) {}};
+        };
+        updater::register_updater_plugin(app, std::move(config), std::move(build));
+        os::register_os_plugin(app);
+        system_info::register_system_info_plugin(app);
+        plugins::register_opener_plugin(app, shell);
+        register_launcher_commands(app);
+        app.router().set_permissions(launcher_permission_set());
+    }
+};
+
+}  // namespace launcher::testing
