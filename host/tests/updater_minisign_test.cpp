@@ -57,7 +57,9 @@ protected:
         dir = new TempDir;
         key = new MinisignKey;
         other_key = new MinisignKey;
-        package = std::string("MZ installer bytes\0\x01\xff", 23);
+        // Sized by the literal itself (NUL and high bytes included, the terminator not).
+        constexpr char bytes[] = "MZ installer bytes\0\x01\xff";
+        package = std::string(bytes, sizeof bytes - 1);
         package_file = dir->write("setup.exe", package);
     }
     static void TearDownTestSuite() {
