@@ -5,7 +5,7 @@ RELEASE := build/release
 E2E := build/e2e
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup build run test test-host test-web bench clean
+.PHONY: setup build run test test-host test-web bench fuzz test-asan test-tsan clean
 
 setup:
 	@scripts/setup-system
@@ -34,6 +34,18 @@ test: test-host test-web
 
 bench: build
 	@scripts/with-display bench/run
+
+# libFuzzer targets (fuzz/), built with clang in build/fuzz, each run for FUZZ_SECONDS.
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz
+
+# The C++ unit suites under AddressSanitizer + UndefinedBehaviorSanitizer, and under ThreadSanitizer.
+test-asan: setup
+	@scripts/test-sanitized asan
+
+test-tsan: setup
+	@scripts/test-sanitized tsan
 
 clean:
 	rm -rf build web/dist
