@@ -38,6 +38,7 @@ bench: build
 # libFuzzer targets (fuzz/), built with clang in build/fuzz, each run for FUZZ_SECONDS.
 FUZZ_SECONDS ?= 60
 fuzz: setup
+	@scripts/setup-system fuzz
 	@FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/fuzz
 
 # The C++ unit suites under AddressSanitizer + UndefinedBehaviorSanitizer, and under ThreadSanitizer.
