@@ -94,6 +94,14 @@ protected:
         return signer.sign(file);
     }
 
+    // Announces version 0.1.37 in the manifest, its package at `package_path` with `signature`.
+    static void announce(const std::string& package_path, const std::string& signature) {
+        server->route(manifest_path, {{"body", Json{{"version", "0.1.37"},
+                                                    {"url", server->url(package_path)},
+                                                    {"signature", signature}}
+                                                   .dump()}});
+    }
+
     std::unique_ptr<UpdaterHost> make_host(std::vector<std::string> endpoints = {server->url(manifest_path)}) {
         return std::make_unique<UpdaterHost>(std::move(endpoints), key->public_key(), server->ca_file());
     }
@@ -282,10 +290,7 @@ TEST_F(Updater, DownloadStreamsVerifiesAndKeepsThePackage) {
     };
     for (const auto& c : cases) {
         auto signature = publish("/pkg/setup.exe", c.content, *key, c.answer);
-        server->route(manifest_path, {{"body", Json{{"version", "0.1.37"},
-                                                    {"url", server->url("/pkg/setup.exe")},
-                                                    {"signature", signature}}
-                                                   .dump()}});
+        announce("/pkg/setup.exe", signature);
         auto h = make_host();
         auto check = h->call("check");
         ASSERT_TRUE(check && check->is_object()) << outcome(check);
@@ -347,10 +352,7 @@ TEST_F(Updater, DownloadFailuresCreateNoPackage) {
         {"time-out", "/fail/slow.exe", good, {{"timeout", 300u}}, "^error sending request for url (", false},
     };
     for (const auto& c : cases) {
-        server->route(manifest_path, {{"body", Json{{"version", "0.1.37"},
-                                                    {"url", server->url(c.path)},
-                                                    {"signature", c.signature}}
-                                                   .dump()}});
+        announce(c.path, c.signature);
         auto h = make_host();
         auto check = h->call("check");
         ASSERT_TRUE(check && check->is_object()) << outcome(check);
@@ -373,10 +375,7 @@ TEST_F(Updater, DownloadFailuresCreateNoPackage) {
 TEST_F(Updater, ProxyCarriesTheCheckAndTheDownloadButNotTheCheckTimeout) {
     const std::string package = "MZ" + std::string(1000, 'r');
     auto signature = publish("/proxy/setup.exe", package, *key, {{"delay", 1}});
-    server->route(manifest_path, {{"body", Json{{"version", "0.1.37"},
-                                                {"url", server->url("/proxy/setup.exe")},
-                                                {"signature", signature}}
-                                               .dump()}});
+    announce("/proxy/setup.exe", signature);
     ProxyServer proxy;
     auto h = make_host();
     auto check = h->call("check", {{"proxy", proxy.url()}, {"timeout", 500u}});
@@ -393,10 +392,7 @@ TEST_F(Updater, ProxyCarriesTheCheckAndTheDownloadButNotTheCheckTimeout) {
 TEST_F(Updater, InstallHandsOffAndResourceIdsAreChecked) {
     const std::string package = "MZ" + std::string(2000, 's');
     auto signature = publish("/install/setup.exe", package, *key);
-    server->route(manifest_path, {{"body", Json{{"version", "0.1.37"},
-                                                {"url", server->url("/install/setup.exe")},
-                                                {"signature", signature}}
-                                               .dump()}});
+    announce("/install/setup.exe", signature);
     auto h = make_host();
     auto check = h->call("check");
     ASSERT_TRUE(check && check->is_object()) << outcome(check);
@@ -432,10 +428,7 @@ TEST_F(Updater, InstallHandsOffAndResourceIdsAreChecked) {
 TEST_F(Updater, FailedInstallKeepsThePackage) {
     const std::string package = "not an installer";
     auto signature = publish("/install/bad.bin", package, *key);
-    server->route(manifest_path, {{"body", Json{{"version", "0.1.37"},
-                                                {"url", server->url("/install/bad.bin")},
-                                                {"signature", signature}}
-                                               .dump()}});
+    announce("/install/bad.bin", signature);
     auto h = make_host();
     auto check = h->call("check");
     ASSERT_TRUE(check && check->is_object()) << outcome(check);
