@@ -14,7 +14,7 @@ import subprocess
 import tempfile
 import unittest
 
-from launcher_e2e import BINARY, WebDriver, e2e_fixtures, fresh_profile, wait_for
+from launcher_e2e import BINARY, BOUND_SECONDS, WebDriver, e2e_fixtures, fresh_profile, wait_for
 from loopback_servers import UpdateServer
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -46,12 +46,12 @@ class UpdateFlowTest(unittest.TestCase):
         # A real MSI package, signed and described by the studio's release script.
         shutil.copy(os.path.join(FIXTURES, "installer", "product.wxs"), work("package"))
         shutil.copy(os.path.join(FIXTURES, "installer", "payload.txt"), work("package"))
-        subprocess.run(["wixl", "-o", "setup.msi", "product.wxs"], cwd=work("package"), check=True, timeout=60)
+        subprocess.run(["wixl", "-o", "setup.msi", "product.wxs"], cwd=work("package"), check=True, timeout=BOUND_SECONDS)
         base_url = fixtures["update_endpoint"].rsplit("/", 1)[0]
         subprocess.run([os.path.join(ROOT, "scripts", "publish-release"), "--installer", work("package", "setup.msi"),
                         "--version", "0.1.37", "--notes", NOTES, "--base-url", base_url,
                         "--secret-key", fixtures["minisign_secret_key"], "--out", work("release")],
-                       check=True, timeout=60, stdout=subprocess.DEVNULL)
+                       check=True, timeout=BOUND_SECONDS, stdout=subprocess.DEVNULL)
         with open(work("release", "latest.json"), "rb") as f:
             cls.manifest = f.read()
         with open(work("release", "setup.msi"), "rb") as f:
