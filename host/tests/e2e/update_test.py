@@ -181,5 +181,53 @@ class UpdateFlowTest(unittest.TestCase):
             self.assertEqual(f.read(), self.package)
 
 
+class ReplyTextTest(unittest.TestCase):
+    """Texts from the network reach the page through the command bridge whole: NUL and characters
+    of every length, in an answer and in an error; and an error never turns into an answer."""
+
+    @classmethod
+    def setUpClass(cls):
+        fixtures = e2e_fixtures()
+        cls.home = tempfile.mkdtemp(prefix="launcher-reply-e2e-")
+        cls.server = UpdateServer(fixtures["update_port"], fixtures["server_cert"], fixtures["server_key"]).__enter__()
+        try:
+            cls.driver = WebDriver(env=fresh_profile(cls.home))
+        except BaseException:
+            cls.server.__exit__(None, None, None)
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.close()
+        cls.server.__exit__(None, None, None)
+        shutil.rmtree(cls.home, ignore_errors=True)
+
+    def check_with(self, manifest):
+        self.server.routes["/stable/latest.json"] = manifest
+        return self.driver.invoke("plugin:updater|check")
+
+    def test_answers_and_errors_keep_every_character(self):
+        notes = "a\0b ١ ™ 🎮"
+        release = {"version": "0.1.37", "notes": notes, "url": "https://127.0.0.1:1/setup.msi", "signature": "s"}
+        answer = self.check_with(json.dumps(release).encode())
+        self.assertIn("ok", answer, answer)
+        self.assertEqual((answer["ok"]["body"], answer["ok"]["rawJson"]["notes"]), (notes, notes))
+
+        cases = [
+            ({**release, "version": "0.1.37-١"}, "unexpected character '١' in pre-release identifier"),
+            ({**release, "version": "0.1.37-a\0b"}, "unexpected character '\0' in pre-release identifier"),
+        ]
+        for manifest, error in cases:
+            with self.subTest(version=manifest["version"]):
+                self.assertEqual(self.check_with(json.dumps(manifest).encode()), {"error": error})
+
+    def test_an_error_quoting_bytes_that_are_no_text_still_rejects(self):
+        # The JSON reader's message quotes the byte it stopped at; the page gets U+FFFD for it.
+        answer = self.check_with(b'{"version": "0.1.37", "notes": "\xff"}')
+        self.assertIn("error", answer, answer)
+        self.assertTrue(answer["error"].startswith("error decoding response body: "), answer)
+        self.assertIn("\ufffd", answer["error"])
+
+
 if __name__ == "__main__":
     unittest.main()

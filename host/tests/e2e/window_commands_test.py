@@ -83,7 +83,7 @@ class ForeignPageTest(unittest.TestCase):
                 const answers = [];
                 for (const [cmd, args] of arguments[0]) {
                   answers.push(await ipc.postMessage(JSON.stringify({cmd, args})).then(
-                      ok => ({ok: JSON.parse(ok)}), e => ({error: e.message})));
+                      ok => ({ok: JSON.parse(ok)}), e => ({error: JSON.parse(e.message)})));
                 }
                 frame.remove();
                 return answers;""", PLUGIN_COMMANDS)
