@@ -8,7 +8,8 @@ import tempfile
 import unittest
 
 import xlib
-from launcher_e2e import BINARY, BOUND_SECONDS, MAIN_TITLE, WebDriver, XWindow, fresh_profile, run_tool, screen_size, wait_for
+from launcher_e2e import (BINARY, BOUND_SECONDS, MAIN_TITLE, WebDriver, XWindow, fresh_profile, run_tool,
+                          screen_size, wait_for)
 
 OUTPUT = os.path.join(os.path.dirname(os.path.abspath(BINARY)), "e2e-output")
 EXIT_WRAPPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures", "shell", "record_exit.sh")

@@ -46,7 +46,8 @@ class UpdateFlowTest(unittest.TestCase):
         # A real MSI package, signed and described by the studio's release script.
         shutil.copy(os.path.join(FIXTURES, "installer", "product.wxs"), work("package"))
         shutil.copy(os.path.join(FIXTURES, "installer", "payload.txt"), work("package"))
-        subprocess.run(["wixl", "-o", "setup.msi", "product.wxs"], cwd=work("package"), check=True, timeout=BOUND_SECONDS)
+        subprocess.run(["wixl", "-o", "setup.msi", "product.wxs"], cwd=work("package"), check=True,
+                       timeout=BOUND_SECONDS)
         base_url = fixtures["update_endpoint"].rsplit("/", 1)[0]
         subprocess.run([os.path.join(ROOT, "scripts", "publish-release"), "--installer", work("package", "setup.msi"),
                         "--version", "0.1.37", "--notes", NOTES, "--base-url", base_url,

@@ -62,7 +62,8 @@ std::expected<std::vector<std::string>, std::string> read_identifiers(std::strin
         auto part = text.substr(0, dot);
         if (part.empty()) return std::unexpected("empty identifier segment in " + std::string(what));
         if (auto bad = std::find_if_not(part.begin(), part.end(), is_identifier_char); bad != part.end()) {
-            return std::unexpected("unexpected character " + quoted(text.substr(static_cast<std::size_t>(bad - part.begin()))) + " in " + std::string(what));
+            auto at = static_cast<std::size_t>(bad - part.begin());
+            return std::unexpected("unexpected character " + quoted(text.substr(at)) + " in " + std::string(what));
         }
         if (numeric_rule && part.size() > 1 && part[0] == '0' && all_digits(part)) {
             return std::unexpected("invalid leading zero in " + std::string(what));
