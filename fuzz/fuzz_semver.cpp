@@ -1,10 +1,12 @@
 // SemVer parsing and ordering: whatever text an update manifest announces, parsing either fails
 // with a message or gives a version whose canonical text parses back to the same version, and the
-// ordering the update decision uses is a consistent total order.
+// ordering the update decision uses is a consistent total order. A message is UTF-8 whatever bytes
+// the text held, since it reaches the page.
 
 #include <cstdint>
 #include <string>
 
+#include "core/json.hpp"
 #include "fuzz_check.hpp"
 #include "updater/semver.hpp"
 
@@ -23,6 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto* parsed : {&a, &b}) {
         if (!*parsed) {
             require(!parsed->error().empty(), "a refused version has a message");
+            bool utf8 = true;
+            try {
+                (void)launcher::Json(parsed->error()).dump();  // the strict writer throws on bytes that are no UTF-8
+            } catch (const launcher::Json::type_error&) {
+                utf8 = false;
+            }
+            require(utf8, "a refused version's message is UTF-8", parsed->error());
             continue;
         }
         auto canonical = (*parsed)->to_string();

@@ -5,8 +5,10 @@ export default defineConfig({
   test: {
     environment: "node",
     include: ["e2e/**/*.test.ts"],
-    testTimeout: 30_000,
-    hookTimeout: 60_000,
+    // Bounds for a hang, far above what a test takes on a machine busy with other work.
+    testTimeout: 120_000,
+    hookTimeout: 120_000,
+    expect: { poll: { timeout: 15_000 } },
     fileParallelism: false,
   },
 });

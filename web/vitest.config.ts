@@ -10,6 +10,8 @@ export default mergeConfig(
       include: ["src/**/*.test.{ts,tsx}"],
       setupFiles: ["./src/test/setup.ts"],
       restoreMocks: true,
+      // Bounds for a test that hangs, far above what any test takes on a machine busy with other work.
+      testTimeout: 60_000,
     },
   }),
 );

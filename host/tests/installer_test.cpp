@@ -60,6 +60,11 @@ public:
         run(zip + "slip_backslash.zip stored '..\\escaped.exe=setup.exe'");
         run(in_dir + "zip -q -0 msi_zip0.zip product.msi");
         run(in_dir + "zip -q -0 -P secret encrypted.zip setup.exe");
+        // Directory records that share stored bytes: a thousand for one local entry, and one
+        // inside another entry's data.
+        auto overlapping = in_dir + "python3 " + quoted(fixtures / "make_overlapping_zip.py") + " ";
+        run(overlapping + "aliases.zip aliases setup.exe 1000");
+        run(overlapping + "nested.zip nested setup.exe");
         // A stored archive cut short loses its central directory; one with a flipped byte in the
         // installer's data fails its CRC.
         auto whole = read_bytes(dir / "nsis_stored.zip");
@@ -283,6 +288,8 @@ TEST_F(HandOff, RefusedPackagesLeaveTheLauncherRunning) {
         {"slip_absolute.zip", "invalid Zip archive: ", true},
         {"slip_drive.zip", "invalid Zip archive: ", true},
         {"slip_backslash.zip", "invalid Zip archive: ", true},
+        {"aliases.zip", "invalid Zip archive: entries setup.exe and copy-1.exe overlap", true},
+        {"nested.zip", "invalid Zip archive: entries outer.bin and setup.exe overlap", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.package);

@@ -18,7 +18,8 @@ struct Run {
 };
 
 Run run_report(const std::string& arguments) {
-    std::string command = std::string(LAUNCHER_REPORT) + " " + arguments + " 2>/dev/null";
+    // Quoted: the build folder may lie under a path with spaces.
+    std::string command = "'" + std::string(LAUNCHER_REPORT) + "' " + arguments + " 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     char buffer[4096];

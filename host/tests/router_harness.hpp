@@ -29,9 +29,10 @@ public:
     }
     void quit(int code) override { exit_code = code; }
 
-    // Runs posted tasks on the calling thread until `done` holds or a few seconds have passed.
+    // Runs posted tasks on the calling thread until `done` holds or half a minute has passed: a
+    // bound for a command that never answers, far above what any answer takes on a busy machine.
     bool run_until(const std::function<bool()>& done) {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (!done()) {
             std::unique_lock lock(mutex_);
             if (!wake_.wait_until(lock, deadline, [&] { return !tasks_.empty(); })) return false;

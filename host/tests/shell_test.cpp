@@ -56,9 +56,10 @@ protected:
     }
     void TearDown() override { fs::remove_all(sandbox); }
 
-    // The arguments the recorder was started with, once it has written them.
+    // The arguments the recorder was started with, once it has written them (within a minute,
+    // ample on a busy machine).
     std::optional<Args> recorded() {
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (!fs::exists(record)) {
             if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -378,9 +378,11 @@ TEST_F(Updater, ProxyCarriesTheCheckAndTheDownloadButNotTheCheckTimeout) {
     announce("/proxy/setup.exe", signature);
     ProxyServer proxy;
     auto h = make_host();
-    auto check = h->call("check", {{"proxy", proxy.url()}, {"timeout", 500u}});
+    // As much time for the check through the proxy as the test allows: less than the package's delay,
+    // which stays below the 1.5 s stall guard.
+    auto check = h->call("check", {{"proxy", proxy.url()}, {"timeout", 900u}});
     ASSERT_TRUE(check && check->is_object()) << outcome(check);
-    // The package answers after a second: the check's 500 ms do not bound the download.
+    // The package answers after a second: the check's 900 ms do not bound the download.
     auto downloaded = h->call("download", {{"rid", (*check)["rid"]}, {"onEvent", "__CHANNEL__:1"}});
     EXPECT_TRUE(downloaded) << outcome(downloaded);
     auto through_proxy = proxy.requests();

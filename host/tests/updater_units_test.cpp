@@ -36,6 +36,16 @@ TEST(SemVer, ParsesAndRefuses) {
         {"1.2.3 ", "error unexpected character ' ' after patch version number"},
         {"1.x.3", "error unexpected character 'x' while parsing minor version number"},
         {"18446744073709551616.0.0", "error value of major version number exceeds u64::MAX"},
+        // A character outside the grammar is quoted whole; bytes that are no character as U+FFFD.
+        {"0.1.37-\u0661", "error unexpected character '\u0661' in pre-release identifier"},
+        {"1.2.3+b\u00e9ta", "error unexpected character '\u00e9' in build metadata"},
+        {"1.2.3\U0001F3AE", "error unexpected character '\U0001F3AE' after patch version number"},
+        {"1.\u2122.3", "error unexpected character '\u2122' while parsing minor version number"},
+        {"1\u0661.2.3", "error unexpected character '\u0661' after major version number"},
+        {"1.2.3-a\xff", "error unexpected character '\uFFFD' in pre-release identifier"},
+        {"1.2.3-\xd9", "error unexpected character '\uFFFD' in pre-release identifier"},
+        {"1.2.3-\xd9+b", "error unexpected character '\uFFFD' in pre-release identifier"},
+        {"1.2.3-\xed\xa0\x80", "error unexpected character '\uFFFD' in pre-release identifier"},
     };
     for (const auto& [text, expected] : cases) EXPECT_EQ(parsed(text), expected) << text;
 }

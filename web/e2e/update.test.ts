@@ -13,14 +13,16 @@ const UPDATE = {
   rid: 7,
   currentVersion: "0.1.36",
   version: "0.1.37",
-  date: "2025-06-15T12:00:00Z",
+  date: "2025-06-15T22:00:00Z",
   body: "Исправления\nи улучшения",
   rawJson: {},
 };
 
 describe("update prompt", () => {
   it("goes from the check to the restart button, with a download that has no length", async () => {
+    // The date is shown in the browser's zone, set here so the expected day holds on any machine.
     const launcher = await openLauncher(browser, {
+      timezoneId: "Asia/Tokyo",
       answers: {
         "plugin:updater|check": { value: UPDATE },
         "plugin:updater|download": { hold: true },
@@ -34,7 +36,7 @@ describe("update prompt", () => {
     await page.getByRole("button", { name: "Проверить обновления" }).click();
     await page.getByText("Найдено обновление").waitFor();
     await page.getByText("🔄 Доступно обновление").waitFor();
-    expect(await page.getByText("Дата выпуска: 15.06.2025").count()).toBe(1);
+    expect(await page.getByText("Дата выпуска: 16.06.2025").count()).toBe(1);
     await screenshot(page, "settings-update-card");
 
     await page.getByRole("button", { name: "Обновить" }).click();

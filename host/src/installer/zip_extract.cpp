@@ -2,12 +2,15 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <system_error>
 #include <vector>
+
+#include "installer/zip_layout.hpp"
 
 namespace launcher::installer {
 
@@ -59,7 +62,7 @@ struct PlannedEntry {
     bool is_directory;
 };
 
-// Checks every entry before anything is written: names, compression and encryption.
+// Checks every entry before anything is written: names, compression, encryption and sizes.
 std::expected<std::vector<PlannedEntry>, std::string> plan_extraction(zip_t* archive) {
     std::vector<PlannedEntry> plan;
     zip_int64_t count = zip_get_num_entries(archive, 0);
@@ -75,9 +78,40 @@ std::expected<std::vector<PlannedEntry>, std::string> plan_extraction(zip_t* arc
             return std::unexpected(std::string(unsupported_prefix) + libzip_message(ZIP_ER_COMPNOTSUPP));
         if (stat.encryption_method != ZIP_EM_NONE)
             return std::unexpected(std::string(unsupported_prefix) + libzip_message(ZIP_ER_ENCRNOTSUPP));
+        if (stat.size != stat.comp_size)
+            return std::unexpected(std::string(invalid_prefix) + "stored entry " + std::string(name) +
+                                   " claims another size than its data");
         plan.push_back({static_cast<zip_uint64_t>(i), std::move(*relative), name.ends_with('/')});
     }
     return plan;
+}
+
+// Refuses entries that share bytes of the archive: stored entries whose directory records point
+// at the same local entry, or into another's data, would each write those bytes again (a
+// thousand records for one 1 MiB entry write a gigabyte). With every entry's bytes apart, the
+// entries together write no more than the archive holds. The records are read a second time here
+// because libzip does not say where an entry lies; both readings must name the same entries.
+std::expected<void, std::string> check_entries_apart(zip_t* archive, std::span<const std::uint8_t> bytes) {
+    auto spans = local_spans(bytes);
+    if (!spans) return std::unexpected(std::string(invalid_prefix) + spans.error());
+    auto count = static_cast<std::size_t>(zip_get_num_entries(archive, 0));
+    if (spans->size() != count) return std::unexpected(std::string(invalid_prefix) + "central directory inconsistent");
+    for (std::size_t i = 0; i < count; ++i) {
+        const char* raw = zip_get_name(archive, i, ZIP_FL_ENC_RAW);
+        if (!raw || (*spans)[i].raw_name != raw)
+            return std::unexpected(std::string(invalid_prefix) + "central directory inconsistent");
+    }
+    std::vector<std::size_t> order(count);
+    for (std::size_t i = 0; i < count; ++i) order[i] = i;
+    std::ranges::stable_sort(order, {}, [&](std::size_t i) { return (*spans)[i].begin; });
+    for (std::size_t k = 1; k < count; ++k) {
+        auto before = order[k - 1], after = order[k];
+        if ((*spans)[before].end > (*spans)[after].begin) {
+            return std::unexpected(std::string(invalid_prefix) + "entries " + zip_get_name(archive, before, 0) +
+                                   " and " + zip_get_name(archive, after, 0) + " overlap");
+        }
+    }
+    return {};
 }
 
 std::string system_message(int error) { return std::error_code(error, std::system_category()).message(); }
@@ -127,6 +161,7 @@ std::expected<void, std::string> extract_stored_zip(std::span<const std::uint8_t
     if (!archive) return std::unexpected(archive.error());
     auto plan = plan_extraction(archive->get());
     if (!plan) return std::unexpected(plan.error());
+    if (auto apart = check_entries_apart(archive->get(), bytes); !apart) return std::unexpected(apart.error());
     for (const auto& entry : *plan) {
         auto target = directory / entry.relative;
         std::error_code error;

@@ -14,7 +14,8 @@ namespace launcher::installer {
 
 // Extracts every entry of a ZIP archive held in memory into `directory`. Only entries stored
 // without compression or encryption can be extracted ("unsupported Zip archive: ..."); damaged
-// archives and entries whose path is absolute or leaves the directory fail with
+// archives, entries whose path is absolute or leaves the directory, and entries that share bytes
+// of the archive (so the entries together never write more than the archive holds) fail with
 // "invalid Zip archive: ...". Every entry is checked before anything is written, so a refused
 // archive leaves the directory as it was.
 std::expected<void, std::string> extract_stored_zip(std::span<const std::uint8_t> archive,

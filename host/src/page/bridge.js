@@ -36,10 +36,17 @@
     } catch (e) {
       return Promise.reject(String(e && e.message ? e.message : e));
     }
+    // The host answers with JSON text both ways; an error is a JSON string, so its NULs and every
+    // character arrive whole. A rejection that is not one of the host's keeps WebKit's text.
     return post(message).then(
       (answer) => parse(answer),
       (error) => {
-        throw error && error.message !== undefined ? error.message : String(error);
+        const text = error && error.message !== undefined ? String(error.message) : String(error);
+        let reason = text;
+        try {
+          reason = parse(text);
+        } catch (e) {}
+        throw typeof reason === "string" ? reason : text;
       },
     );
   }

@@ -6,6 +6,7 @@ launcher of the test build.
 """
 import json
 import os
+import random
 import re
 import signal
 import socket
@@ -19,9 +20,12 @@ import urllib.request
 BINARY = os.environ.get("LAUNCHER_BINARY", "build/e2e/launcher")
 SPLASH_TITLE = "Tauri App"
 MAIN_TITLE = "Mirravel - Launcher"
+# How long any wait may take before the test fails: far above what a quiet machine needs (a second
+# or two), so a machine busy with other work still passes.
+BOUND_SECONDS = 60.0
 
 
-def wait_for(predicate, timeout=20.0, interval=0.02, what="condition"):
+def wait_for(predicate, timeout=BOUND_SECONDS, interval=0.02, what="condition"):
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
@@ -33,7 +37,7 @@ def wait_for(predicate, timeout=20.0, interval=0.02, what="condition"):
 
 
 def run_tool(*args):
-    return subprocess.run(args, capture_output=True, text=True, timeout=10).stdout
+    return subprocess.run(args, capture_output=True, text=True, timeout=BOUND_SECONDS).stdout
 
 
 class XWindow:
@@ -63,10 +67,11 @@ class XWindow:
 
     def close(self):
         """Asks politely, as a title bar's close button would (WM_DELETE_WINDOW)."""
-        subprocess.run(["wmctrl", "-i", "-c", hex(self.id)], check=True, timeout=10)
+        subprocess.run(["wmctrl", "-i", "-c", hex(self.id)], check=True, timeout=BOUND_SECONDS)
 
     def resize(self, width, height):
-        subprocess.run(["xdotool", "windowsize", str(self.id), str(width), str(height)], check=True, timeout=10)
+        subprocess.run(["xdotool", "windowsize", str(self.id), str(width), str(height)], check=True,
+                       timeout=BOUND_SECONDS)
 
 
 def find_window(title, pid=None):
@@ -112,10 +117,10 @@ class Launcher:
         out = run_tool("pgrep", "-P", str(self.pid), "-f", "WebKitWebProcess")
         return [int(p) for p in out.split()]
 
-    def window(self, title, timeout=20.0):
+    def window(self, title, timeout=BOUND_SECONDS):
         return wait_for(lambda: find_window(title, self.pid), timeout, what=f"window {title!r}")
 
-    def wait(self, timeout=60.0):
+    def wait(self, timeout=BOUND_SECONDS):
         code = self.process.wait(timeout)
         self._finish_reading()
         return code
@@ -168,10 +173,14 @@ def e2e_fixtures():
         return json.load(f)
 
 
-def free_port():
+def free_address():
+    """A loopback address and a port free on it. The address is one of 127.0.0.0/8 picked at
+    random, so a port another test run takes between this choice and the driver's bind (both
+    pick free ports on this machine) is all but never on the same address."""
+    host = f"127.{random.randint(1, 254)}.{random.randint(0, 255)}.{random.randint(1, 254)}"
     with socket.socket() as s:
-        s.bind(("127.0.0.1", 0))
-        return s.getsockname()[1]
+        s.bind((host, 0))
+        return host, s.getsockname()[1]
 
 
 class WebDriver:
@@ -181,27 +190,28 @@ class WebDriver:
         """`args` are the launcher's command-line arguments; `env`, when given, is added to the
         environment WebKitWebDriver and so the launcher it starts run with; `binary` replaces the
         program started (a wrapper around the launcher, say)."""
-        self.port = free_port()
-        self.driver = subprocess.Popen(["WebKitWebDriver", f"--port={self.port}"], stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL, env={**os.environ, **(env or {})})
-        wait_for(self._listening, 10, what="WebKitWebDriver")
+        self.host, self.port = free_address()
+        self.driver = subprocess.Popen(["WebKitWebDriver", f"--host={self.host}", f"--port={self.port}"],
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                       env={**os.environ, **(env or {})})
+        wait_for(self._listening, what="WebKitWebDriver")
         capabilities = {"capabilities": {"alwaysMatch": {
             "webkitgtk:browserOptions": {"binary": os.path.abspath(binary or BINARY), "args": list(args)}}}}
         self.session = self._call("POST", "/session", capabilities)["sessionId"]
 
     def _listening(self):
         try:
-            with socket.create_connection(("127.0.0.1", self.port), timeout=0.2):
+            with socket.create_connection((self.host, self.port), timeout=0.2):
                 return True
         except OSError:
             return False
 
     def _call(self, method, path, body=None):
         data = json.dumps(body).encode() if body is not None else None
-        request = urllib.request.Request(f"http://127.0.0.1:{self.port}{path}", data=data, method=method,
+        request = urllib.request.Request(f"http://{self.host}:{self.port}{path}", data=data, method=method,
                                          headers={"Content-Type": "application/json"})
         try:
-            with urllib.request.urlopen(request, timeout=60) as response:
+            with urllib.request.urlopen(request, timeout=2 * BOUND_SECONDS) as response:
                 return json.loads(response.read())["value"]
         except urllib.error.HTTPError as error:
             raise AssertionError(f"WebDriver {method} {path}: {error.read().decode()}") from None
@@ -251,7 +261,7 @@ class WebDriver:
             self._call("DELETE", f"/session/{self.session}")
         finally:
             self.driver.terminate()
-            self.driver.wait(10)
+            self.driver.wait(BOUND_SECONDS)
 
     def __enter__(self):
         return self

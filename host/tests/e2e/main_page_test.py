@@ -8,7 +8,8 @@ import tempfile
 import unittest
 
 import xlib
-from launcher_e2e import BINARY, MAIN_TITLE, WebDriver, XWindow, fresh_profile, run_tool, screen_size, wait_for
+from launcher_e2e import (BINARY, BOUND_SECONDS, MAIN_TITLE, WebDriver, XWindow, fresh_profile, run_tool,
+                          screen_size, wait_for)
 
 OUTPUT = os.path.join(os.path.dirname(os.path.abspath(BINARY)), "e2e-output")
 EXIT_WRAPPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures", "shell", "record_exit.sh")
@@ -21,7 +22,7 @@ def screenshot(name):
     """The whole screen as X shows it, saved as OUTPUT/name.png for a person to look at."""
     os.makedirs(OUTPUT, exist_ok=True)
     path = os.path.join(OUTPUT, name + ".png")
-    subprocess.run(["import", "-window", "root", path], check=True, timeout=30)
+    subprocess.run(["import", "-window", "root", path], check=True, timeout=BOUND_SECONDS)
     return path
 
 
@@ -79,7 +80,7 @@ class ThemedMainWindowTest(unittest.TestCase):
         def settled():
             state = self.window.net_wm_state()
             return all(s in state for s in present) and not any(s in state for s in absent)
-        wait_for(settled, 10, what=f"window state with {present} without {absent}")
+        wait_for(settled, what=f"window state with {present} without {absent}")
 
     def header_button_labels(self):
         return self.page.script("return [...document.querySelectorAll('header button')].map(b => b.ariaLabel);")

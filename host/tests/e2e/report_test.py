@@ -7,7 +7,7 @@ import subprocess
 import tempfile
 import unittest
 
-from launcher_e2e import BINARY, WebDriver, e2e_fixtures, fresh_profile, wait_for
+from launcher_e2e import BINARY, BOUND_SECONDS, WebDriver, e2e_fixtures, fresh_profile, wait_for
 from loopback_servers import ReportCollector
 
 REPORT_TOOL = os.path.join(os.path.dirname(os.path.abspath(BINARY)), "launcher-report")
@@ -142,7 +142,7 @@ class ReportDialogTest(unittest.TestCase):
         self.assertTrue(sent["gpu"], "at least one adapter (llvmpipe at least)")
 
         # The support tool builds the same report from the same code in another process.
-        tool = json.loads(subprocess.run([REPORT_TOOL], capture_output=True, check=True, timeout=60,
+        tool = json.loads(subprocess.run([REPORT_TOOL], capture_output=True, check=True, timeout=BOUND_SECONDS,
                                          env={**os.environ, **self.env}).stdout)
         self.assertEqual(list(tool), CATEGORIES)
         self.assertEqual(tool["system"], sent["system"])

@@ -14,9 +14,9 @@ RECORDER = os.path.join(FIXTURES, "record_args.sh")
 ELEMENT = "element-6066-11e4-a52e-4f735466cecf"
 
 
-def read_record(path, timeout=20.0):
+def read_record(path):
     """The arguments the recorder wrote (NUL-separated), once it has written them; then clears."""
-    wait_for(lambda: os.path.exists(path), timeout, what=f"a record in {path}")
+    wait_for(lambda: os.path.exists(path), what=f"a record in {path}")
     with open(path, "rb") as f:
         args = f.read().split(b"\0")[:-1]
     os.remove(path)

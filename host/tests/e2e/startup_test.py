@@ -90,6 +90,8 @@ class BridgeTest(unittest.TestCase):
             ("set_complete", {"task": "Frontend"}, {"error": "invalid task completed!"}),
             ("set_complete", {"task": ""}, {"error": "invalid task completed!"}),
             ("no_such_command", {}, {"error": "Command no_such_command not found"}),
+            # The error names the command whole, NUL and all.
+            ("no\0such ١", {}, {"error": "Command no\0such ١ not found"}),
         ]
         for command, args, expected in cases:
             with self.subTest(command=command, args=args):

@@ -14,7 +14,7 @@ import subprocess
 import tempfile
 import unittest
 
-from launcher_e2e import BINARY, WebDriver, e2e_fixtures, fresh_profile, wait_for
+from launcher_e2e import BINARY, BOUND_SECONDS, WebDriver, e2e_fixtures, fresh_profile, wait_for
 from loopback_servers import UpdateServer
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -46,12 +46,13 @@ class UpdateFlowTest(unittest.TestCase):
         # A real MSI package, signed and described by the studio's release script.
         shutil.copy(os.path.join(FIXTURES, "installer", "product.wxs"), work("package"))
         shutil.copy(os.path.join(FIXTURES, "installer", "payload.txt"), work("package"))
-        subprocess.run(["wixl", "-o", "setup.msi", "product.wxs"], cwd=work("package"), check=True, timeout=60)
+        subprocess.run(["wixl", "-o", "setup.msi", "product.wxs"], cwd=work("package"), check=True,
+                       timeout=BOUND_SECONDS)
         base_url = fixtures["update_endpoint"].rsplit("/", 1)[0]
         subprocess.run([os.path.join(ROOT, "scripts", "publish-release"), "--installer", work("package", "setup.msi"),
                         "--version", "0.1.37", "--notes", NOTES, "--base-url", base_url,
                         "--secret-key", fixtures["minisign_secret_key"], "--out", work("release")],
-                       check=True, timeout=60, stdout=subprocess.DEVNULL)
+                       check=True, timeout=BOUND_SECONDS, stdout=subprocess.DEVNULL)
         with open(work("release", "latest.json"), "rb") as f:
             cls.manifest = f.read()
         with open(work("release", "setup.msi"), "rb") as f:
@@ -179,6 +180,54 @@ class UpdateFlowTest(unittest.TestCase):
         self.assertEqual(os.path.basename(installer), "Mirravel - Launcher-0.1.37-installer.msi")
         with open(installer, "rb") as f:
             self.assertEqual(f.read(), self.package)
+
+
+class ReplyTextTest(unittest.TestCase):
+    """Texts from the network reach the page through the command bridge whole: NUL and characters
+    of every length, in an answer and in an error; and an error never turns into an answer."""
+
+    @classmethod
+    def setUpClass(cls):
+        fixtures = e2e_fixtures()
+        cls.home = tempfile.mkdtemp(prefix="launcher-reply-e2e-")
+        cls.server = UpdateServer(fixtures["update_port"], fixtures["server_cert"], fixtures["server_key"]).__enter__()
+        try:
+            cls.driver = WebDriver(env=fresh_profile(cls.home))
+        except BaseException:
+            cls.server.__exit__(None, None, None)
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.driver.close()
+        cls.server.__exit__(None, None, None)
+        shutil.rmtree(cls.home, ignore_errors=True)
+
+    def check_with(self, manifest):
+        self.server.routes["/stable/latest.json"] = manifest
+        return self.driver.invoke("plugin:updater|check")
+
+    def test_answers_and_errors_keep_every_character(self):
+        notes = "a\0b ١ ™ 🎮"
+        release = {"version": "0.1.37", "notes": notes, "url": "https://127.0.0.1:1/setup.msi", "signature": "s"}
+        answer = self.check_with(json.dumps(release).encode())
+        self.assertIn("ok", answer, answer)
+        self.assertEqual((answer["ok"]["body"], answer["ok"]["rawJson"]["notes"]), (notes, notes))
+
+        cases = [
+            ({**release, "version": "0.1.37-١"}, "unexpected character '١' in pre-release identifier"),
+            ({**release, "version": "0.1.37-a\0b"}, "unexpected character '\0' in pre-release identifier"),
+        ]
+        for manifest, error in cases:
+            with self.subTest(version=manifest["version"]):
+                self.assertEqual(self.check_with(json.dumps(manifest).encode()), {"error": error})
+
+    def test_an_error_quoting_bytes_that_are_no_text_still_rejects(self):
+        # The JSON reader's message quotes the byte it stopped at; the page gets U+FFFD for it.
+        answer = self.check_with(b'{"version": "0.1.37", "notes": "\xff"}')
+        self.assertIn("error", answer, answer)
+        self.assertTrue(answer["error"].startswith("error decoding response body: "), answer)
+        self.assertIn("\ufffd", answer["error"])
 
 
 if __name__ == "__main__":

@@ -83,7 +83,7 @@ class ForeignPageTest(unittest.TestCase):
                 const answers = [];
                 for (const [cmd, args] of arguments[0]) {
                   answers.push(await ipc.postMessage(JSON.stringify({cmd, args})).then(
-                      ok => ({ok: JSON.parse(ok)}), e => ({error: e.message})));
+                      ok => ({ok: JSON.parse(ok)}), e => ({error: JSON.parse(e.message)})));
                 }
                 frame.remove();
                 return answers;""", PLUGIN_COMMANDS)
@@ -113,7 +113,7 @@ class WindowCommandsTest(unittest.TestCase):
         # Each test starts from a restored window.
         if self.invoke("plugin:window|is_maximized"):
             self.invoke("plugin:window|toggle_maximize")
-            wait_for(lambda: not self.invoke("plugin:window|is_maximized"), 10, what="the window restored")
+            wait_for(lambda: not self.invoke("plugin:window|is_maximized"), what="the window restored")
 
     def invoke(self, command, args=None):
         answer = self.driver.invoke(command, args or {"label": "main"})
@@ -124,7 +124,7 @@ class WindowCommandsTest(unittest.TestCase):
         def settled():
             state = self.window.net_wm_state()
             return all(s in state for s in present) and not any(s in state for s in absent)
-        wait_for(settled, 10, what=f"window state with {present} without {absent}")
+        wait_for(settled, what=f"window state with {present} without {absent}")
 
     def test_minimize_maximize_restore_from_the_page(self):
         maximized = ("_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ")
@@ -206,7 +206,7 @@ class WindowCommandsTest(unittest.TestCase):
         def moved():
             x, y = self.window.geometry()[:2]
             return 100 <= x - left <= 120 and 75 <= y - top <= 90
-        wait_for(moved, 10, what="the window moved with the pointer")
+        wait_for(moved, what="the window moved with the pointer")
 
         # A double-click on the bar maximises, another restores.
         left, top, _, _ = self.window.geometry()
@@ -214,7 +214,7 @@ class WindowCommandsTest(unittest.TestCase):
             time.sleep(0.6)  # apart from the clicks before, as a user's next double-click is
             point_at(left + 400, top + 24)
             xdotool("click", "--repeat", 2, "--delay", 100, 1)
-            wait_for(lambda: self.invoke("plugin:window|is_maximized") == expect_maximized, 10,
+            wait_for(lambda: self.invoke("plugin:window|is_maximized") == expect_maximized,
                      what=f"maximized={expect_maximized} after a double-click")
             left, top, _, _ = self.window.geometry()
 
@@ -230,8 +230,8 @@ class CloseTest(unittest.TestCase):
                 driver.invoke("plugin:window|close", {"label": "main"})
             except AssertionError:
                 pass
-            wait_for(lambda: find_window(MAIN_TITLE) is None, 10, what="the main window gone")
-            wait_for(lambda: run_tool("ps", "-o", "stat=", "-p", str(pid)).strip() in ("", "Z"), 10,
+            wait_for(lambda: find_window(MAIN_TITLE) is None, what="the main window gone")
+            wait_for(lambda: run_tool("ps", "-o", "stat=", "-p", str(pid)).strip() in ("", "Z"),
                      what="the launcher process ended")
         finally:
             try:

@@ -46,6 +46,8 @@ export interface PageOptions {
   withoutTextTable?: boolean;
   /** The report endpoint refuses the connection, as with the network down. */
   networkDown?: boolean;
+  /** The browser's time zone (an IANA name); the machine's own when not given. */
+  timezoneId?: string;
 }
 
 export interface LauncherPage {
@@ -64,6 +66,7 @@ export async function openLauncher(browser: Browser, options: PageOptions = {}):
   const context = await browser.newContext({
     viewport: { width: 1000, height: 700 },
     colorScheme: options.colorScheme ?? "light",
+    timezoneId: options.timezoneId,
   });
   const page = await context.newPage();
   const reports: string[] = [];

@@ -1,6 +1,9 @@
-import { cleanup } from "@testing-library/react";
+import { cleanup, configure } from "@testing-library/react";
 import { afterEach, beforeEach, vi } from "vitest";
 import { installMatchMedia } from "./media";
+
+// waitFor and findBy* give up after this long; a second (their default) is too short on a busy machine.
+configure({ asyncUtilTimeout: 15_000 });
 
 // The runner game draws on a canvas, which jsdom lacks; the browser suite covers the real one.
 vi.mock("react-chrome-dino", () => ({ default: () => null }));

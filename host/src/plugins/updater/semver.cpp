@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base64.hpp"
+
 namespace launcher::updater {
 
 namespace {
@@ -15,7 +17,15 @@ bool is_identifier_char(char c) {
 
 bool all_digits(std::string_view s) { return std::all_of(s.begin(), s.end(), is_digit); }
 
-std::string quoted(char c) { return std::string("'") + c + "'"; }
+// The character `text` starts with, quoted: all the bytes of a UTF-8 sequence, so a message never
+// holds part of one; U+FFFD where the bytes are no UTF-8 character.
+std::string quoted(std::string_view text) {
+    auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    auto character = text.substr(0, length);
+    bool whole = character.size() == length && is_valid_utf8(character);
+    return "'" + (whole ? std::string(character) : std::string("\xEF\xBF\xBD")) + "'";
+}
 
 // Reads "major", "minor" or "patch" from the front of `text`.
 std::expected<std::uint64_t, std::string> read_number(std::string_view& text, std::string_view what) {
@@ -23,7 +33,7 @@ std::expected<std::uint64_t, std::string> read_number(std::string_view& text, st
     while (digits < text.size() && is_digit(text[digits])) ++digits;
     if (digits == 0) {
         if (text.empty()) return std::unexpected("unexpected end of input while parsing " + std::string(what));
-        return std::unexpected("unexpected character " + quoted(text[0]) + " while parsing " + std::string(what));
+        return std::unexpected("unexpected character " + quoted(text) + " while parsing " + std::string(what));
     }
     if (digits > 1 && text[0] == '0') return std::unexpected("invalid leading zero in " + std::string(what));
     std::uint64_t value = 0;
@@ -36,7 +46,7 @@ std::expected<std::uint64_t, std::string> read_number(std::string_view& text, st
 std::expected<void, std::string> expect_dot(std::string_view& text, std::string_view after) {
     if (text.empty()) return std::unexpected("unexpected end of input while parsing " + std::string(after));
     if (text[0] != '.') {
-        return std::unexpected("unexpected character " + quoted(text[0]) + " after " + std::string(after));
+        return std::unexpected("unexpected character " + quoted(text) + " after " + std::string(after));
     }
     text.remove_prefix(1);
     return {};
@@ -52,7 +62,8 @@ std::expected<std::vector<std::string>, std::string> read_identifiers(std::strin
         auto part = text.substr(0, dot);
         if (part.empty()) return std::unexpected("empty identifier segment in " + std::string(what));
         if (auto bad = std::find_if_not(part.begin(), part.end(), is_identifier_char); bad != part.end()) {
-            return std::unexpected("unexpected character " + quoted(*bad) + " in " + std::string(what));
+            auto at = static_cast<std::size_t>(bad - part.begin());
+            return std::unexpected("unexpected character " + quoted(text.substr(at)) + " in " + std::string(what));
         }
         if (numeric_rule && part.size() > 1 && part[0] == '0' && all_digits(part)) {
             return std::unexpected("invalid leading zero in " + std::string(what));
@@ -133,7 +144,7 @@ std::expected<SemVer, std::string> parse_semver(std::string_view text) {
         v.build = std::move(*build);
         text = {};
     }
-    if (!text.empty()) return std::unexpected("unexpected character " + quoted(text[0]) + " after patch version number");
+    if (!text.empty()) return std::unexpected("unexpected character " + quoted(text) + " after patch version number");
     return v;
 }
 

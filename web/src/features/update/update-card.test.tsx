@@ -33,7 +33,9 @@ const button = (name: string) => screen.getByRole("button", { name });
 describe("UpdateCard", () => {
   const zone = process.env.TZ;
   afterEach(() => {
-    process.env.TZ = zone;
+    // Assigning undefined would set the text "undefined", which Node reads as UTC.
+    if (zone === undefined) delete process.env.TZ;
+    else process.env.TZ = zone;
   });
 
   it("shows the versions, the release date in local time and the notes with their line breaks", () => {

@@ -74,14 +74,19 @@ struct PendingReply {
         webkit_script_message_reply_unref(reply);
         g_object_unref(context);
     }
+    // Both ways carry JSON text, which to_compact keeps valid UTF-8 (U+FFFD for bytes that are no
+    // character) and free of NUL (escaped as \u0000): WebKit turns text that is not UTF-8 into
+    // undefined, and even resolves an error reply with it, and reads the error as a C string.
     void answer(const core::CommandResult& result) const {
         if (result) {
             auto text = to_compact(*result);
-            auto* value = jsc_value_new_string(context, text.c_str());
+            GBytes* bytes = g_bytes_new(text.data(), text.size());
+            auto* value = jsc_value_new_string_from_bytes(context, bytes);
+            g_bytes_unref(bytes);
             webkit_script_message_reply_return_value(reply, value);
             g_object_unref(value);
         } else {
-            webkit_script_message_reply_return_error_message(reply, result.error().c_str());
+            webkit_script_message_reply_return_error_message(reply, to_compact(Json(result.error())).c_str());
         }
     }
 };
