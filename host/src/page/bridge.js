@@ -8,6 +8,7 @@
   const post = handler.postMessage.bind(handler);
   const stringify = JSON.stringify;
   const parse = JSON.parse;
+  const reportError = window.reportError.bind(window);
   const callbacks = new Map();
   let nextCallback = 1;
 
@@ -21,12 +22,19 @@
     callbacks.delete(id);
   }
 
-  // The host delivers channel messages and events through this; unknown ids are dropped.
+  // The host delivers channel messages and events through this, several in one script;
+  // unknown ids are dropped. A callback that throws is reported as an uncaught error, and the
+  // deliveries after it in the same script still run.
   function runCallback(id, payload) {
     const entry = callbacks.get(id);
     if (!entry) return;
     if (entry.once) callbacks.delete(id);
-    if (typeof entry.callback === "function") entry.callback(payload);
+    if (typeof entry.callback !== "function") return;
+    try {
+      entry.callback(payload);
+    } catch (error) {
+      reportError(error);
+    }
   }
 
   function invoke(cmd, args) {

@@ -3,6 +3,7 @@
 #include <sodium.h>
 
 #include "core/json_depth.hpp"
+#include "core/page_deliveries.hpp"
 #include "page/scripts.hpp"
 
 namespace launcher::platform::gtk {
@@ -14,10 +15,12 @@ public:
     PageChannel(MainLoop& loop, WebKitWebView* view, std::string label)
         : loop_(loop), view_(view), label_(std::move(label)) {}
 
+    // Deliveries made before the main loop gets to them share one script evaluation: each
+    // evaluation costs the page far more than the callback it runs.
     void deliver(std::uint32_t callback_id, const Json& payload) override {
-        auto script = "window.__TAURI_INTERNALS__.runCallback(" + std::to_string(callback_id) + "," +
-                      to_compact(payload) + ")";
-        loop_.post([self = shared_from_this(), script = std::move(script)] {
+        if (!pending_.push(callback_id, payload)) return;
+        loop_.post([self = shared_from_this()] {
+            auto script = self->pending_.take();
             if (!self->view_) return;
             webkit_web_view_evaluate_javascript(self->view_, script.data(), static_cast<gssize>(script.size()),
                                                 nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -32,6 +35,7 @@ private:
     MainLoop& loop_;
     WebKitWebView* view_;
     std::string label_;
+    core::PageDeliveries pending_;
 };
 
 namespace {
