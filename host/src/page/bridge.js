@@ -44,12 +44,12 @@
     } catch (e) {
       return Promise.reject(String(e && e.message ? e.message : e));
     }
-    return post(message).then(
-      (answer) => parse(answer),
-      (error) => {
-        throw error && error.message !== undefined ? error.message : String(error);
-      },
-    );
+    return post(message).then(parse, refused);
+  }
+
+  // The host's refusal arrives as an Error carrying its message; the page gets the message.
+  function refused(error) {
+    throw error && error.message !== undefined ? error.message : String(error);
   }
 
   const internals = Object.freeze({

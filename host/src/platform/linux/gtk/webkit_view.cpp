@@ -176,17 +176,19 @@ void WebView::handle_message(JSCValue* message, WebKitScriptMessageReply* reply)
     // A message nested too deeply to copy safely is refused before it becomes a JSON value.
     Json envelope = core::json_nesting_within(text) ? Json::parse(text, nullptr, false) : Json(nullptr);
     g_free(text);
-    if (!envelope.is_object() || !envelope.contains("cmd") || !envelope["cmd"].is_string()) {
+    auto cmd = envelope.is_object() ? envelope.find("cmd") : envelope.end();
+    if (cmd == envelope.end() || !cmd->is_string()) {
         pending->answer(std::unexpected(std::string("malformed command message")));
         return;
     }
+    // The envelope is not needed after this, so its parts move into the request.
     core::Request request;
-    request.key = envelope["cmd"].get<std::string>();
-    if (auto args = envelope.find("args"); args != envelope.end() && args->is_object()) request.args = *args;
+    request.key = std::move(cmd->get_ref<std::string&>());
+    if (auto args = envelope.find("args"); args != envelope.end() && args->is_object()) request.args = std::move(*args);
     // Only the bridge of the top frame knows the token; other frames that post directly are
     // treated as foreign pages.
     auto token = envelope.find("token");
-    bool from_bridge = token != envelope.end() && token->is_string() && token->get<std::string>() == token_;
+    bool from_bridge = token != envelope.end() && token->is_string() && token->get_ref<const std::string&>() == token_;
     request.caller = {label_, label_, from_bridge && is_local_page()};
     request.page = page_;
     app_.router().dispatch(std::move(request), [pending](core::CommandResult result) { pending->answer(result); });
