@@ -10,7 +10,7 @@
 
 namespace launcher::core {
 
-// The callback runs waiting for one page, gathered into scripts so that deliveries made while
+// Callback runs waiting for one page, gathered into scripts so that deliveries made while
 // the main loop is busy reach the page in one evaluation instead of one each. A script runs its
 // callbacks in the order they were pushed, and scripts are taken in the order they were opened.
 class PageDeliveries {
@@ -23,7 +23,8 @@ public:
     // one take() for it on the thread that evaluates scripts.
     bool push(std::uint32_t callback_id, const Json& payload);
 
-    // The oldest open script, closed; each push that answered true is matched by one take().
+    // The oldest script, completed and ready to evaluate; one take() matches each push that
+    // answered true.
     std::string take();
 
 private:

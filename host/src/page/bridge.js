@@ -44,7 +44,9 @@
     } catch (e) {
       return Promise.reject(String(e && e.message ? e.message : e));
     }
-    return post(message).then(parse, refused);
+    // A script closure, not JSON.parse itself: with the native function as the reaction, the
+    // round trips of a trial run were a third slower.
+    return post(message).then((answer) => parse(answer), refused);
   }
 
   // The host's refusal arrives as an Error carrying its message; the page gets the message.
