@@ -35,7 +35,8 @@ const Json tricky_payloads = Json::array({
     Json::array(),
 });
 
-constexpr const char* page = R"(<!doctype html><html><body><script>
+// The page's script; FLOOD and PAYLOAD_COUNT are defined in front of it.
+constexpr std::string_view page_script = R"(
 const host = window.__TAURI_INTERNALS__;
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 let errors = 0;
@@ -67,15 +68,7 @@ window.addEventListener("load", async () => {
     thrown: { received: thrown.map((message) => message.index), errors },
   } });
 });
-</script></body></html>
 )";
-
-std::string replace_all(std::string text, std::string_view placeholder, const std::string& value) {
-    for (auto at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder, at + value.size())) {
-        text.replace(at, placeholder.size(), value);
-    }
-    return text;
-}
 
 // Sends `count` messages {"index": i}, or the tricky payloads, on the channel from a worker. With
 // `holdMainLoop` the main loop waits until all are sent, so they reach the page together.
@@ -119,8 +112,9 @@ protected:
         }
         app.router().set_permissions(std::move(permissions));
 
-        auto html = replace_all(page, "FLOOD", std::to_string(flood_count));
-        html = replace_all(html, "PAYLOAD_COUNT", std::to_string(tricky_payloads.size()));
+        auto html = "<!doctype html><html><body><script>const FLOOD = " + std::to_string(flood_count) +
+                    ", PAYLOAD_COUNT = " + std::to_string(tricky_payloads.size()) + ";" + std::string(page_script) +
+                    "</script></body></html>";
         platform::DesktopConfig config;
         config.identifier = app.info().identifier;
         platform::WindowConfig window;
