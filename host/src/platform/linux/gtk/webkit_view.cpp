@@ -176,7 +176,7 @@ void WebView::handle_message(JSCValue* message, WebKitScriptMessageReply* reply)
     // A message nested too deeply to copy safely is refused before it becomes a JSON value.
     Json envelope = core::json_nesting_within(text) ? Json::parse(text, nullptr, false) : Json(nullptr);
     g_free(text);
-    auto cmd = envelope.is_object() ? envelope.find("cmd") : envelope.end();
+    auto cmd = envelope.find("cmd");  // end() for anything but an object
     if (cmd == envelope.end() || !cmd->is_string()) {
         pending->answer(std::unexpected(std::string("malformed command message")));
         return;
