@@ -1,10 +1,14 @@
-// The shared pieces of the runtime: resource tables, events, the worker pool, glob patterns
-// and the pre-exit clean-up.
+// The shared pieces of the runtime: resource tables, events, page deliveries, the worker pool,
+// glob patterns and the pre-exit clean-up.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #include "core/glob.hpp"
+#include "core/page_deliveries.hpp"
 #include "router_harness.hpp"
 
 namespace launcher {
@@ -77,6 +81,58 @@ TEST(ThreadPool, RunsEveryQueuedTaskBeforeShutdownReturns) {
         pool.post([&] { done.fetch_add(1); });
     }
     EXPECT_EQ(done.load(), 1000);
+}
+
+// Two workers deliver to one page while the main thread takes one script for each that was
+// opened, as the GTK backend does: every delivery comes out once, each worker's in the order it
+// made them, and no script grows much past the limit.
+TEST(PageDeliveries, ConcurrentDeliveriesComeOutOnceInOrderInBoundedScripts) {
+    constexpr int per_worker = 20000;
+    core::PageDeliveries pending;
+    std::mutex mutex;
+    std::condition_variable wake;
+    int opened = 0;
+    int finished = 0;
+    auto deliver = [&](int worker) {
+        for (int i = 0; i < per_worker; ++i) {
+            if (pending.push(7, Json{{"worker", worker}, {"index", i}})) {
+                std::lock_guard lock(mutex);
+                ++opened;
+                wake.notify_one();
+            }
+        }
+        std::lock_guard lock(mutex);
+        ++finished;
+        wake.notify_one();
+    };
+    std::thread first(deliver, 1), second(deliver, 2);
+    std::string all;
+    for (int taken = 0;; ++taken) {
+        {
+            std::unique_lock lock(mutex);
+            wake.wait(lock, [&] { return opened > taken || finished == 2; });
+            if (opened == taken) break;
+        }
+        auto script = pending.take();
+        EXPECT_LT(script.size(), core::PageDeliveries::script_limit + 100);
+        all += script;
+    }
+    first.join();
+    second.join();
+    EXPECT_TRUE(pending.take().empty());
+
+    std::size_t deliveries = 0;
+    for (auto at = all.find("\"index\":"); at != std::string::npos; at = all.find("\"index\":", at + 1)) {
+        ++deliveries;
+    }
+    EXPECT_EQ(deliveries, 2u * per_worker);
+    for (int worker : {1, 2}) {
+        std::size_t at = 0;
+        for (int i = 0; i < per_worker && at != std::string::npos; ++i) {
+            at = all.find(to_compact(Json{{"worker", worker}, {"index", i}}), at);
+            EXPECT_NE(at, std::string::npos) << "worker " << worker << ", delivery " << i << " lost or out of order";
+        }
+    }
 }
 
 TEST(Glob, MatchesWholeTexts) {

@@ -32,19 +32,20 @@ void Router::add(Command command) {
 
 std::optional<std::string> Router::refusal(const Request& request) const {
     const auto& key = request.key;
-    auto not_found = "Command " + key + " not found";
+    // Built only when a call is refused: every command a page makes passes through here.
+    auto not_found = [&key] { return "Command " + key + " not found"; };
     if (key == channel_fetch) {
-        if (!commands_.contains(key)) return not_found;
+        if (!commands_.contains(key)) return not_found();
         return std::nullopt;
     }
     if (!key.starts_with(plugin_prefix)) {
-        if (!commands_.contains(key)) return not_found;
+        if (!commands_.contains(key)) return not_found();
         return std::nullopt;
     }
     if (!permissions_.allows(key, request.caller)) return "Command " + key + " not allowed by ACL";
     auto plugin = plugin_of(key);
     if (!plugins_.contains(plugin)) return "plugin " + plugin + " not found";
-    if (!commands_.contains(key)) return not_found;
+    if (!commands_.contains(key)) return not_found();
     return std::nullopt;
 }
 

@@ -99,6 +99,21 @@ class BridgeTest(unittest.TestCase):
         # Still answering after the refused reports.
         self.assertEqual(self.driver.invoke("set_complete", {"task": "backend"}), {"ok": None})
 
+    def test_messages_posted_past_the_bridge(self):
+        # Straight to the handler, without the bridge: what is no command envelope is refused,
+        # and an envelope without the bridge's token is a foreign caller.
+        result = self.driver.script("""
+            const messages = [42, 'not json', '[]', 'null', '{"cmd": 5}', '{}', '{"args": {}}',
+                              '{"cmd": "plugin:app|version"}'];
+            const answers = [];
+            for (const message of messages) {
+              try { answers.push({ok: await window.webkit.messageHandlers.ipc.postMessage(message)}); }
+              catch (e) { answers.push({error: e.message}); }
+            }
+            return answers;""")
+        malformed = {"error": "malformed command message"}
+        self.assertEqual(result, {"ok": [malformed] * 7 + [{"error": "Command plugin:app|version not allowed by ACL"}]})
+
     def test_bridge_is_read_only_and_names_its_window(self):
         result = self.driver.script("""
             const before = window.__TAURI_INTERNALS__;

@@ -3,6 +3,7 @@
 #include <sodium.h>
 
 #include "core/json_depth.hpp"
+#include "core/page_deliveries.hpp"
 #include "page/scripts.hpp"
 
 namespace launcher::platform::gtk {
@@ -14,10 +15,12 @@ public:
     PageChannel(MainLoop& loop, WebKitWebView* view, std::string label)
         : loop_(loop), view_(view), label_(std::move(label)) {}
 
+    // Deliveries made before the main loop gets to them share one script evaluation: each
+    // evaluation costs the page far more than the callback it runs.
     void deliver(std::uint32_t callback_id, const Json& payload) override {
-        auto script = "window.__TAURI_INTERNALS__.runCallback(" + std::to_string(callback_id) + "," +
-                      to_compact(payload) + ")";
-        loop_.post([self = shared_from_this(), script = std::move(script)] {
+        if (!pending_.push(callback_id, payload)) return;
+        loop_.post([self = shared_from_this()] {
+            auto script = self->pending_.take();
             if (!self->view_) return;
             webkit_web_view_evaluate_javascript(self->view_, script.data(), static_cast<gssize>(script.size()),
                                                 nullptr, nullptr, nullptr, nullptr, nullptr);
@@ -32,6 +35,7 @@ private:
     MainLoop& loop_;
     WebKitWebView* view_;
     std::string label_;
+    core::PageDeliveries pending_;
 };
 
 namespace {
@@ -177,17 +181,19 @@ void WebView::handle_message(JSCValue* message, WebKitScriptMessageReply* reply)
     // A message nested too deeply to copy safely is refused before it becomes a JSON value.
     Json envelope = core::json_nesting_within(text) ? Json::parse(text, nullptr, false) : Json(nullptr);
     g_free(text);
-    if (!envelope.is_object() || !envelope.contains("cmd") || !envelope["cmd"].is_string()) {
+    auto cmd = envelope.find("cmd");  // end() for anything but an object
+    if (cmd == envelope.end() || !cmd->is_string()) {
         pending->answer(std::unexpected(std::string("malformed command message")));
         return;
     }
+    // The envelope is not needed after this, so its parts move into the request.
     core::Request request;
-    request.key = envelope["cmd"].get<std::string>();
-    if (auto args = envelope.find("args"); args != envelope.end() && args->is_object()) request.args = *args;
+    request.key = std::move(cmd->get_ref<std::string&>());
+    if (auto args = envelope.find("args"); args != envelope.end() && args->is_object()) request.args = std::move(*args);
     // Only the bridge of the top frame knows the token; other frames that post directly are
     // treated as foreign pages.
     auto token = envelope.find("token");
-    bool from_bridge = token != envelope.end() && token->is_string() && token->get<std::string>() == token_;
+    bool from_bridge = token != envelope.end() && token->is_string() && token->get_ref<const std::string&>() == token_;
     request.caller = {label_, label_, from_bridge && is_local_page()};
     request.page = page_;
     app_.router().dispatch(std::move(request), [pending](core::CommandResult result) { pending->answer(result); });
