@@ -46,6 +46,10 @@ export interface PageOptions {
   withoutTextTable?: boolean;
   /** The report endpoint refuses the connection, as with the network down. */
   networkDown?: boolean;
+  /** The logo asset answers with an error, as a damaged asset table would. */
+  withoutLogo?: boolean;
+  /** Runs in the page before its own scripts, after the bridge is installed. */
+  beforeLoad?: () => void;
 }
 
 export interface LauncherPage {
@@ -72,6 +76,7 @@ export async function openLauncher(browser: Browser, options: PageOptions = {}):
     const type = TYPES[extname(path)] ?? "text/html";
     let file = path === "/" ? "/index.html" : path;
     if (options.withoutTextTable && file.startsWith("/locales/")) file = "/index.html";
+    if (options.withoutLogo && file === "/assets/logo.svg") return route.fulfill({ status: 404, body: "" });
     const body = await readFile(join(DIST, file)).catch(() => readFile(join(DIST, "index.html")));
     await route.fulfill({ status: 200, contentType: type, body });
   });
@@ -91,6 +96,7 @@ export async function openLauncher(browser: Browser, options: PageOptions = {}):
       for (const [key, value] of Object.entries(entries)) localStorage.setItem(key, value);
     }, options.storage);
   }
+  if (options.beforeLoad) await context.addInitScript(options.beforeLoad);
   await page.goto(`${ORIGIN}/`);
   return {
     page,
