@@ -3,17 +3,28 @@ export const LOGO_SRC = "./assets/logo.svg";
 
 let loading: Promise<void> | undefined;
 let image: HTMLImageElement | undefined;
+let decoded = false;
 
 /**
- * Loads and decodes the logo once; the promise resolves when it is ready to draw or has failed (the avatar
- * then shows its fallback). The image stays referenced, so the avatar's own load of the same address finds
- * it complete in the memory cache and draws it in the avatar's first frame.
+ * Loads and decodes the logo once; the promise resolves when it is ready to draw or has failed. The decoded
+ * image stays referenced, so an element showing the same address draws it at once.
  */
 export function loadLogo(): Promise<void> {
   if (!loading) {
     image = new Image();
     image.src = LOGO_SRC;
-    loading = typeof image.decode === "function" ? image.decode().catch(() => undefined) : Promise.resolve();
+    loading =
+      typeof image.decode === "function"
+        ? image.decode().then(
+            () => void (decoded = true),
+            () => undefined,
+          )
+        : Promise.resolve();
   }
   return loading;
+}
+
+/** Whether loadLogo has finished with a logo ready to draw. */
+export function logoDecoded(): boolean {
+  return decoded;
 }
