@@ -3,21 +3,20 @@ import { useTranslation } from "react-i18next";
 import { Button } from "@/components/ui/button";
 import { Card, CardContent, CardFooter, CardHeader } from "@/components/ui/card";
 import { SystemReportDialog } from "@/features/report/system-report-dialog";
+import { useIconSway } from "@/hooks/use-icon-sway";
 import { RunnerGame } from "./runner-game";
 
 export function ComingSoonCard() {
   const { t } = useTranslation();
+  const icon = useIconSway<HTMLSpanElement>();
   return (
     <main className="flex min-h-screen items-center justify-center">
       <Card className="w-full max-w-xl rounded-2xl shadow-2xl">
         <CardHeader className="flex flex-col">
-          {/* Only the icon's own box sways (the row's centre is the icon's), so each frame repaints 56 px, not a
-              card-wide row, and its own layer lets the compositor move it. */}
+          {/* Only the icon's own box sways (the row is centred on it, so it looks the same): each frame repaints
+              the icon, not a rotated card-wide row. */}
           <div className="flex w-full justify-center">
-            <span
-              data-slot="coming-soon-icon"
-              className="animate-icon-sway inline-flex will-change-transform"
-            >
+            <span ref={icon} data-slot="coming-soon-icon" className="inline-flex">
               <CloudDownloadIcon className="size-14 text-blue-400" />
             </span>
           </div>
