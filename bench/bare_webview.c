@@ -5,6 +5,9 @@
 //                                    transparent, centred, above others) loading PATH from DIR
 //                                    through a custom scheme; prints "loaded <CLOCK_MONOTONIC s>"
 //                                    when the load finishes and stays open until it is killed
+//   bare_webview main DIR PATH JS    the same for a window shaped like the main one (800 x 600,
+//                                    undecorated, opaque, titled "bare webview main"), with the
+//                                    script JS (a stub of the host bridge) run at document start
 //   bare_webview round-trips N R     R rounds of N sequential page-to-native messages answered at
 //                                    once; prints "rates" and the messages per second of each round
 //   bare_webview channel N R         R rounds of N native-to-page script calls; prints "rates" and
@@ -16,6 +19,11 @@
 
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
+
+// The launcher's policy (host/src/platform/linux/gtk/webkit_view.cpp); a build may set another to compare.
+#ifndef BARE_ACCELERATION_POLICY
+#define BARE_ACCELERATION_POLICY WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER
+#endif
 
 static const char* content_root;
 
@@ -146,22 +154,46 @@ static char* replace_all(const char* text, const char* placeholder, const char* 
 
 static int usage(void) {
     fprintf(stderr,
-            "usage: bare_webview page DIR PATH | bare_webview round-trips N ROUNDS | bare_webview channel N ROUNDS\n");
+            "usage: bare_webview page DIR PATH | bare_webview main DIR PATH JS | bare_webview round-trips N ROUNDS | "
+            "bare_webview channel N ROUNDS\n");
     return 2;
 }
 
+// Runs the script at document start in the top frame of every page the view loads.
+static int add_script_file(WebKitUserContentManager* manager, const char* path) {
+    gchar* source = NULL;
+    if (!g_file_get_contents(path, &source, NULL, NULL)) {
+        fprintf(stderr, "bare_webview: cannot read %s\n", path);
+        return 0;
+    }
+    WebKitUserScript* script = webkit_user_script_new(source, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                                      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, NULL, NULL);
+    webkit_user_content_manager_add_script(manager, script);
+    webkit_user_script_unref(script);
+    g_free(source);
+    return 1;
+}
+
 int main(int argc, char** argv) {
-    if (argc != 4) return usage();
+    if (argc < 4) return usage();
     const char* mode = argv[1];
-    int page_mode = strcmp(mode, "page") == 0;
+    int main_mode = strcmp(mode, "main") == 0;
+    int page_mode = main_mode || strcmp(mode, "page") == 0;
     if (!page_mode && strcmp(mode, "round-trips") != 0 && strcmp(mode, "channel") != 0) return usage();
+    if (argc != (main_mode ? 5 : 4)) return usage();
     gtk_init(&argc, &argv);
 
     WebKitWebContext* context = webkit_web_context_get_default();
     webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
     WebKitUserContentManager* manager = webkit_user_content_manager_new();
-    WebKitWebView* view = WEBKIT_WEB_VIEW(
-        g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager", manager, NULL));
+    if (main_mode && !add_script_file(manager, argv[4])) return 1;
+    // The launcher's view settings, so the comparison is about the host and not a setting.
+    WebKitSettings* settings = webkit_settings_new_with_settings("enable-developer-extras", FALSE,
+                                                                 "enable-page-cache", FALSE, NULL);
+    webkit_settings_set_hardware_acceleration_policy(settings, BARE_ACCELERATION_POLICY);
+    WebKitWebView* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context,
+                                                       "user-content-manager", manager, "settings", settings, NULL));
+    g_object_unref(settings);
 
     GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_title(GTK_WINDOW(window), "bare webview");
@@ -171,17 +203,26 @@ int main(int argc, char** argv) {
     if (page_mode) {
         content_root = argv[2];
         webkit_web_context_register_uri_scheme(context, "bare", serve, NULL, NULL);
-        gtk_window_set_default_size(GTK_WINDOW(window), 460, 160);
+        // The main page fetches its text table, which needs a scheme that answers CORS requests.
+        WebKitSecurityManager* security = webkit_web_context_get_security_manager(context);
+        webkit_security_manager_register_uri_scheme_as_secure(security, "bare");
+        webkit_security_manager_register_uri_scheme_as_cors_enabled(security, "bare");
         gtk_window_set_decorated(GTK_WINDOW(window), FALSE);
-        gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
-        gtk_window_set_keep_above(GTK_WINDOW(window), TRUE);
-        gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window), TRUE);
         gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
-        GdkVisual* visual = gdk_screen_get_rgba_visual(gtk_widget_get_screen(window));
-        if (visual) gtk_widget_set_visual(window, visual);
-        gtk_widget_set_app_paintable(window, TRUE);
-        GdkRGBA clear = {0, 0, 0, 0};
-        webkit_web_view_set_background_color(view, &clear);
+        if (main_mode) {
+            gtk_window_set_title(GTK_WINDOW(window), "bare webview main");
+            gtk_window_set_default_size(GTK_WINDOW(window), 800, 600);
+        } else {
+            gtk_window_set_default_size(GTK_WINDOW(window), 460, 160);
+            gtk_window_set_resizable(GTK_WINDOW(window), FALSE);
+            gtk_window_set_keep_above(GTK_WINDOW(window), TRUE);
+            gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window), TRUE);
+            GdkVisual* visual = gdk_screen_get_rgba_visual(gtk_widget_get_screen(window));
+            if (visual) gtk_widget_set_visual(window, visual);
+            gtk_widget_set_app_paintable(window, TRUE);
+            GdkRGBA clear = {0, 0, 0, 0};
+            webkit_web_view_set_background_color(view, &clear);
+        }
         g_signal_connect(view, "load-changed", G_CALLBACK(on_load_changed), NULL);
         char* uri = g_strconcat("bare://app/", argv[3][0] == '/' ? argv[3] + 1 : argv[3], NULL);
         webkit_web_view_load_uri(view, uri);

@@ -1,15 +1,22 @@
 // Times a windowed program's start-up from outside, as the X server sees it, then measures the
 // memory of its process tree while it idles, and ends it.
 //
-//   startup_probe [--main TITLE] [--idle SECONDS] TITLE -- COMMAND [ARGS...]
+//   startup_probe [--main TITLE] [--idle SECONDS] [--idle-at SECONDS] [--sample SECONDS] [--minimise]
+//                 TITLE -- COMMAND [ARGS...]
 //
-// TITLE names the first window (the splash card, or the bare web view's window): the probe notes
-// when it is mapped and when its page has painted, that is when the pixel at (430, 80), inside the
-// card and clear of the logo and texts, shows the card's translucent black. The window must have
-// an ARGB visual, as the splash and the bare window have. --main names a window that starts hidden
-// and is shown later. After both, the probe waits --idle seconds (default 2), samples the summed
-// PSS of the program and all its descendants ten times over one second, keeps the highest, notes
-// the CPU time the tree used meanwhile (as a percentage of one core), and stops the program.
+// TITLE names the first window (the splash card, or the bare web view's splash-shaped window): the
+// probe notes when it is mapped and when its page has painted, that is when the pixel at (430, 80),
+// inside the card and clear of the logo and texts, shows the card's translucent black. The window
+// must have an ARGB visual, as the splash and the bare window have; "-" names none. --main names
+// the window of the main page (the launcher's, shown after the hand-off, or a bare or browser
+// window showing the same page): the probe notes when it is viewable and when it shows the page,
+// that is when it is not held fully transparent (_NET_WM_WINDOW_OPACITY 0) and its centre column
+// shows the palette red of the card's report button, which is drawn with the page's texts.
+// After both, the probe waits --idle seconds (default 2), or until --idle-at seconds after the
+// start if that is later, samples the summed PSS of the program and all its descendants ten times
+// over --sample seconds (default 1), keeps the highest, notes the CPU time the tree used meanwhile
+// (as a percentage of one core) and, with --minimise, iconifies the main window, waits two
+// seconds and notes the tree's CPU over another such span; then it stops the program.
 // One line of JSON on standard output: "start" is the fork's CLOCK_MONOTONIC time in seconds,
 // the other times are seconds after it, null for what never happened.
 #include <X11/Xatom.h>
@@ -95,6 +102,40 @@ bool has_painted(Display* display, Window window) {
     bool painted = image->depth == 32 && alpha > 0 && alpha < 0xff && colourless;
     XDestroyImage(image);
     return painted;
+}
+
+// The window's _NET_WM_WINDOW_OPACITY is 0: mapped, but nothing of it is seen yet.
+bool held_transparent(Display* display, Window window) {
+    static Atom opacity = XInternAtom(display, "_NET_WM_WINDOW_OPACITY", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool transparent = false;
+    if (XGetWindowProperty(display, window, opacity, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+        transparent = count == 1 && *reinterpret_cast<unsigned long*>(data) == 0;
+        XFree(data);
+    }
+    return transparent;
+}
+
+// Whether the main page is on show: the report button's palette red somewhere in the window's
+// centre column, below the 48 px header.
+bool shows_main_page(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes) || attributes.height <= 48) return false;
+    if (held_transparent(display, window)) return false;
+    XImage* image = XGetImage(display, window, attributes.width / 2, 48, 1, attributes.height - 48, AllPlanes, ZPixmap);
+    if (!image) return false;
+    bool found = false;
+    for (int y = 0; y < image->height && !found; ++y) {
+        unsigned long pixel = XGetPixel(image, 0, y);
+        found = (pixel >> 16 & 0xff) > 200 && (pixel >> 8 & 0xff) < 110 && (pixel & 0xff) < 120;
+    }
+    XDestroyImage(image);
+    return found;
 }
 
 // The process and every descendant, from the parent links in /proc.
@@ -184,8 +225,19 @@ void stop_tree(pid_t child) {
 }
 
 int usage() {
-    std::fputs("usage: startup_probe [--main TITLE] [--idle SECONDS] TITLE -- COMMAND [ARGS...]\n", stderr);
+    std::fputs("usage: startup_probe [--main TITLE] [--idle SECONDS] [--idle-at SECONDS] [--sample SECONDS] "
+               "[--minimise] TITLE -- COMMAND [ARGS...]\n",
+               stderr);
     return 2;
+}
+
+// CPU the tree used over `span`, as a percentage of one core.
+double tree_cpu_percent(const std::vector<pid_t>& tree, std::chrono::duration<double> span) {
+    long before = tree_cpu_ticks(tree);
+    auto start = Clock::now();
+    std::this_thread::sleep_for(span);
+    double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+    return static_cast<double>(tree_cpu_ticks(tree) - before) / sysconf(_SC_CLK_TCK) / elapsed * 100;
 }
 
 }  // namespace
@@ -193,18 +245,26 @@ int usage() {
 int main(int argc, char** argv) {
     std::string first_title;
     std::optional<std::string> main_title;
-    double idle_seconds = 2;
+    double idle_seconds = 2, idle_at = 0, sample_seconds = 1;
+    bool minimise = false;
     int i = 1;
     for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
         if (std::strcmp(argv[i], "--main") == 0 && i + 1 < argc) {
             main_title = argv[++i];
         } else if (std::strcmp(argv[i], "--idle") == 0 && i + 1 < argc) {
             idle_seconds = std::atof(argv[++i]);
+        } else if (std::strcmp(argv[i], "--idle-at") == 0 && i + 1 < argc) {
+            idle_at = std::atof(argv[++i]);
+        } else if (std::strcmp(argv[i], "--sample") == 0 && i + 1 < argc) {
+            sample_seconds = std::atof(argv[++i]);
+        } else if (std::strcmp(argv[i], "--minimise") == 0) {
+            minimise = true;
         } else {
             first_title = argv[i];
         }
     }
-    if (first_title.empty() || i + 1 >= argc) return usage();
+    if (first_title.empty() || i + 1 >= argc || (first_title == "-" && !main_title)) return usage();
+    bool has_first = first_title != "-";
     char** command = argv + i + 1;
 
     Display* display = XOpenDisplay(nullptr);
@@ -224,27 +284,32 @@ int main(int argc, char** argv) {
     if (child < 0) return 1;
 
     std::optional<Window> first, main;
-    std::optional<Clock::time_point> mapped, painted, shown;
+    std::optional<Clock::time_point> mapped, painted, shown, main_painted;
     bool first_closed_unpainted = false;
     while (Clock::now() - start < start_timeout && waitpid(child, nullptr, WNOHANG) == 0) {
         auto now = Clock::now();
-        if (!first) first = find_window(display, root, first_title);
+        if (has_first && !first) first = find_window(display, root, first_title);
         if (main_title && !main) main = find_window(display, root, *main_title);
         bool first_viewable = first && is_viewable(display, *first);
         if (first_viewable && !mapped) mapped = now;
         if (first_viewable && !painted && has_painted(display, *first)) painted = now;
         if (mapped && !painted && !first_viewable) first_closed_unpainted = true;
-        if (main && !shown && is_viewable(display, *main)) shown = now;
-        bool first_done = painted || first_closed_unpainted;
-        if (first_done && (!main_title || shown)) break;
+        bool main_viewable = main && is_viewable(display, *main);
+        if (main_viewable && !shown) shown = now;
+        if (main_viewable && !main_painted && shows_main_page(display, *main)) main_painted = now;
+        bool first_done = !has_first || painted || first_closed_unpainted;
+        if (first_done && (!main_title || main_painted)) break;
         std::this_thread::sleep_for(poll_interval);
     }
 
     long peak = 0;
     std::size_t processes = 0;
     double idle_cpu = 0;
+    std::optional<double> minimised_cpu;
     if (waitpid(child, nullptr, WNOHANG) == 0) {
         std::this_thread::sleep_for(std::chrono::duration<double>(idle_seconds));
+        std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
+                                                  std::chrono::duration<double>(idle_at)));
         auto sampled_tree = process_tree(child);
         long ticks_before = tree_cpu_ticks(sampled_tree);
         auto sampling_start = Clock::now();
@@ -256,11 +321,17 @@ int main(int argc, char** argv) {
                 peak = total;
                 processes = tree.size();
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            std::this_thread::sleep_for(std::chrono::duration<double>(sample_seconds / 10));
         }
         double elapsed = std::chrono::duration<double>(Clock::now() - sampling_start).count();
         double used = static_cast<double>(tree_cpu_ticks(sampled_tree) - ticks_before) / sysconf(_SC_CLK_TCK);
         idle_cpu = used / elapsed * 100;
+        if (minimise && main) {
+            XIconifyWindow(display, *main, DefaultScreen(display));
+            XFlush(display);
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+            minimised_cpu = tree_cpu_percent(process_tree(child), std::chrono::duration<double>(sample_seconds));
+        }
         stop_tree(child);
     }
     XCloseDisplay(display);
@@ -268,8 +339,11 @@ int main(int argc, char** argv) {
     double fork_time = std::chrono::duration<double>(start.time_since_epoch()).count();
     std::printf(
         "{\"start\": %.6f, \"first_mapped\": %s, \"first_painted\": %s, \"first_closed_unpainted\": %s, "
-        "\"main_shown\": %s, \"pss_kib\": %ld, \"processes\": %zu, \"idle_cpu_percent\": %.1f}\n",
+        "\"main_shown\": %s, \"main_painted\": %s, \"pss_kib\": %ld, \"processes\": %zu, "
+        "\"idle_cpu_percent\": %.2f, \"minimised_cpu_percent\": %s}\n",
         fork_time, seconds_or_null(mapped, start).c_str(), seconds_or_null(painted, start).c_str(),
-        first_closed_unpainted ? "true" : "false", seconds_or_null(shown, start).c_str(), peak, processes, idle_cpu);
+        first_closed_unpainted ? "true" : "false", seconds_or_null(shown, start).c_str(),
+        seconds_or_null(main_painted, start).c_str(), peak, processes, idle_cpu,
+        minimised_cpu ? std::to_string(*minimised_cpu).c_str() : "null");
     return 0;
 }

@@ -83,6 +83,66 @@ describe("main page", () => {
     await launcher.close();
   });
 
+  it("draws its first frame finished: final card box, logo drawn, the theme's font", async () => {
+    const launcher = await openLauncher(browser, {
+      beforeLoad: () => {
+        // One sample per frame from the first frame that shows the card: its box and whether the logo is in.
+        const frames: { box: string; logo: boolean }[] = [];
+        (window as unknown as { frames_: typeof frames }).frames_ = frames;
+        const sample = () => {
+          const card = document.querySelector("[data-slot=card]");
+          const logo = document.querySelector<HTMLImageElement>("[data-slot=avatar-image]");
+          if (card) {
+            const { x, y, width, height } = card.getBoundingClientRect();
+            frames.push({
+              box: `${x},${y},${width},${height}`,
+              logo: !!logo?.complete && logo.naturalWidth > 0,
+            });
+          }
+          if (frames.length < 90) requestAnimationFrame(sample);
+        };
+        requestAnimationFrame(sample);
+      },
+    });
+    const { page } = launcher;
+    await waitForInterface(page);
+    await page.locator(".runner-canvas").waitFor();
+    const frames = await page.waitForFunction(() => {
+      const frames = (window as unknown as { frames_: { box: string; logo: boolean }[] }).frames_;
+      return frames.length >= 90 && frames;
+    });
+    const seen = (await frames.jsonValue()) as { box: string; logo: boolean }[];
+    expect(new Set(seen.map((frame) => frame.box)).size).toBe(1);
+    expect(seen.every((frame) => frame.logo)).toBe(true);
+    expect(await page.evaluate(() => getComputedStyle(document.body).fontFamily)).toBe(
+      'ui-sans-serif, system-ui, sans-serif, "Apple Color Emoji", "Segoe UI Emoji", "Segoe UI Symbol", "Noto Color Emoji"',
+    );
+    await launcher.close();
+  });
+
+  it("fits the fallback text inside the avatar circle when the logo cannot load", async () => {
+    const launcher = await openLauncher(browser, { withoutLogo: true });
+    const { page } = launcher;
+    await waitForInterface(page);
+    const fit = await page.evaluate(() => {
+      const circle = document.querySelector("[data-slot=avatar]")!.getBoundingClientRect();
+      const range = document.createRange();
+      range.selectNodeContents(document.querySelector("[data-slot=avatar-fallback]")!);
+      const text = range.getBoundingClientRect();
+      return {
+        text: range.toString(),
+        size: [circle.width, circle.height],
+        inside:
+          text.left >= circle.left &&
+          text.right <= circle.right &&
+          text.top >= circle.top &&
+          text.bottom <= circle.bottom,
+      };
+    });
+    expect(fit).toEqual({ text: "MRV", size: [32, 32], inside: true });
+    await launcher.close();
+  });
+
   it("drives the window through its header buttons, with the window's label", async () => {
     const launcher = await openLauncher(browser);
     const { page } = launcher;

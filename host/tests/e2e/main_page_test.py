@@ -66,6 +66,26 @@ class LauncherPage:
         shutil.rmtree(self.home, ignore_errors=True)
 
 
+class WindowThemeTest(unittest.TestCase):
+    def test_window_theme_is_the_one_the_page_sees(self):
+        # Each way GTK can be told to go dark, and none: the window's theme must be what the web view
+        # itself tells the page through "prefers-color-scheme".
+        # (The prefer-dark setting is ThemedMainWindowTest's.)
+        cases = [("no preference", {}, False), ("GTK_THEME variant", {"GTK_THEME": "Adwaita:dark"}, True)]
+        for name, env, dark in cases:
+            with self.subTest(name):
+                page = LauncherPage(env=env)
+                try:
+                    seen = page.script("""
+                        return {
+                          window: await window.__TAURI_INTERNALS__.invoke('plugin:window|theme', {label: 'main'}),
+                          page: matchMedia('(prefers-color-scheme: dark)').matches ? 'dark' : 'light',
+                        };""")
+                finally:
+                    page.close()
+                self.assertEqual(seen, {"window": "dark" if dark else "light", "page": "dark" if dark else "light"})
+
+
 class ThemedMainWindowTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):

@@ -1,5 +1,5 @@
 """A few libX11 calls through ctypes, for the moments when spawning the X tools is too slow:
-noticing within a millisecond that a window has been mapped."""
+noticing within a millisecond that a window has been mapped, and reading the screen frame by frame."""
 import ctypes
 import ctypes.util
 
@@ -30,7 +30,21 @@ class _WindowAttributes(ctypes.Structure):
 
 
 _x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.POINTER(_WindowAttributes)]
+_x11.XInternAtom.restype = ctypes.c_ulong
+_x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+_x11.XGetWindowProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_long, ctypes.c_long,
+                                    ctypes.c_int, ctypes.c_ulong, ctypes.POINTER(ctypes.c_ulong),
+                                    ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_ulong),
+                                    ctypes.POINTER(ctypes.c_ulong), ctypes.POINTER(ctypes.POINTER(ctypes.c_ulong))]
+_x11.XGetImage.restype = ctypes.c_void_p
+_x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
+                           ctypes.c_ulong, ctypes.c_int]
+_x11.XGetPixel.restype = ctypes.c_ulong
+_x11.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
+_x11.XDestroyImage.argtypes = [ctypes.c_void_p]
 _IS_VIEWABLE = 2
+_XA_CARDINAL = 6
+_ALL_PLANES, _Z_PIXMAP = 0xFFFFFFFFFFFFFFFF, 2
 # Windows vanish between listing and asking; such errors are expected and ignored.
 _ignore_errors = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda display, event: 0)
 _x11.XSetErrorHandler(_ignore_errors)
@@ -75,3 +89,29 @@ class Display:
                             and attributes.map_state == _IS_VIEWABLE):
                         return window
         return None
+
+    def opacity(self, window):
+        """The window's _NET_WM_WINDOW_OPACITY as a fraction, or None when it sets none (opaque)."""
+        atom = _x11.XInternAtom(self._display, b"_NET_WM_WINDOW_OPACITY", False)
+        kind, size = ctypes.c_ulong(), ctypes.c_int()
+        count, after = ctypes.c_ulong(), ctypes.c_ulong()
+        data = ctypes.POINTER(ctypes.c_ulong)()
+        if _x11.XGetWindowProperty(self._display, window, atom, 0, 1, False, _XA_CARDINAL, ctypes.byref(kind),
+                                   ctypes.byref(size), ctypes.byref(count), ctypes.byref(after),
+                                   ctypes.byref(data)) != 0 or not data:
+            return None
+        value = data[0] / 0xFFFFFFFF if count.value else None
+        _x11.XFree(data)
+        return value
+
+    def screen_pixels(self, x, y, width, height):
+        """Rows of (r, g, b) of a rectangle of the screen as it is shown (the root window)."""
+        image = _x11.XGetImage(self._display, self._root, x, y, width, height, _ALL_PLANES, _Z_PIXMAP)
+        if not image:
+            return None
+        rows = []
+        for row in range(height):
+            values = [_x11.XGetPixel(image, column, row) for column in range(width)]
+            rows.append([((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF) for v in values])
+        _x11.XDestroyImage(image)
+        return rows

@@ -48,6 +48,10 @@ export interface PageOptions {
   networkDown?: boolean;
   /** The browser's time zone (an IANA name); the machine's own when not given. */
   timezoneId?: string;
+  /** The logo asset answers with an error, as a damaged asset table would. */
+  withoutLogo?: boolean;
+  /** Runs in the page before its own scripts, after the bridge is installed. */
+  beforeLoad?: () => void;
 }
 
 export interface LauncherPage {
@@ -75,6 +79,7 @@ export async function openLauncher(browser: Browser, options: PageOptions = {}):
     const type = TYPES[extname(path)] ?? "text/html";
     let file = path === "/" ? "/index.html" : path;
     if (options.withoutTextTable && file.startsWith("/locales/")) file = "/index.html";
+    if (options.withoutLogo && file === "/assets/logo.svg") return route.fulfill({ status: 404, body: "" });
     const body = await readFile(join(DIST, file)).catch(() => readFile(join(DIST, "index.html")));
     await route.fulfill({ status: 200, contentType: type, body });
   });
@@ -94,6 +99,7 @@ export async function openLauncher(browser: Browser, options: PageOptions = {}):
       for (const [key, value] of Object.entries(entries)) localStorage.setItem(key, value);
     }, options.storage);
   }
+  if (options.beforeLoad) await context.addInitScript(options.beforeLoad);
   await page.goto(`${ORIGIN}/`);
   return {
     page,

@@ -12,6 +12,9 @@ export function initI18n(): typeof i18n {
     .use(HttpBackend)
     .use(initReactI18next)
     .init({
+      // Fetch the table now rather than on a later tick or at the first component that asks for a text, so
+      // it loads beside the logo and the first render.
+      initAsync: false,
       fallbackLng: "ru",
       ns: ["common"],
       defaultNS: "common",

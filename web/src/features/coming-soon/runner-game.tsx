@@ -10,8 +10,14 @@ const ChromeDinoGame: ComponentType =
 /**
  * The runner mini-game, mounted one animation frame after the card so the card paints first. The game binds
  * itself to the element with class "interstitial-wrapper" and listens for its keys on the whole document.
+ * Its box holds the game's space from the start (the package's 150 px canvas below a 50 px margin, 5 px in
+ * windows up to 600 px high), so the card has its final size before the game mounts and never jumps.
  */
 export function RunnerGame() {
   const mounted = useNextFrame();
-  return <div data-slot="runner-game">{mounted && <ChromeDinoGame />}</div>;
+  return (
+    <div data-slot="runner-game" className="flow-root min-h-[200px] [@media(max-height:600px)]:min-h-[155px]">
+      {mounted && <ChromeDinoGame />}
+    </div>
+  );
 }

@@ -4,6 +4,7 @@ import { Avatar, AvatarFallback, AvatarImage } from "@/components/ui/avatar";
 import { Button, type ButtonProps } from "@/components/ui/button";
 import { SettingsDialog } from "@/features/settings/settings-dialog";
 import { useWindowEnlarged } from "@/hooks/use-window-enlarged";
+import { LOGO_SRC, logoDecoded } from "./logo";
 import { getCurrentWindow } from "@/lib/host/window";
 
 // Spreads the remaining props so it can also serve as a dialog's trigger element.
@@ -24,8 +25,22 @@ export function LauncherHeader() {
     >
       <div className="flex items-center gap-3">
         <Avatar>
-          <AvatarImage src="./assets/logo.svg" alt="Логотип Mirravel" />
-          <AvatarFallback>MRV</AvatarFallback>
+          {/* The page renders once the logo is decoded (main.tsx), so it is drawn in the first frame; the kit's
+              image would load it again and show the fallback meanwhile. */}
+          {logoDecoded() ? (
+            <img
+              data-slot="avatar-image"
+              className="aspect-square size-full"
+              src={LOGO_SRC}
+              alt="Логотип Mirravel"
+              decoding="sync"
+            />
+          ) : (
+            <>
+              <AvatarImage src={LOGO_SRC} alt="Логотип Mirravel" />
+              <AvatarFallback className="text-xs font-medium">MRV</AvatarFallback>
+            </>
+          )}
         </Avatar>
         <span className="text-lg font-semibold whitespace-nowrap">Mirravel - Launcher</span>
       </div>

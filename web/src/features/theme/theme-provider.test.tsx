@@ -73,6 +73,20 @@ describe("ThemeProvider", () => {
     expect(shown()).toBe("system/dark/red");
   });
 
+  it("asks the window again each time the system mode is chosen", async () => {
+    const user = userEvent.setup();
+    const bridge = renderProvider("dark");
+    await act(async () => undefined);
+    act(() => setSystemDark(false));
+    expect(shown()).toBe("system/light/red");
+    for (const first of ["light", "system"]) {
+      await user.click(screen.getByText(first));
+      await user.click(screen.getByText("system"));
+      expect(shown()).toBe("system/dark/red");
+    }
+    expect(bridge.calls.filter((call) => call.cmd === "plugin:window|theme")).toHaveLength(4);
+  });
+
   it.each([
     ["a stored palette", { "ui-palette": "green" }, "green"],
     ["a palette name no rule knows", { "ui-palette": "blue" }, "blue"],

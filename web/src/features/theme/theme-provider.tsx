@@ -24,9 +24,14 @@ function isWindowTheme(value: unknown): value is WindowTheme {
 
 /**
  * While the theme is "system", both the media query and the window's own theme (asked once, then followed
- * through its theme-changed event) feed the resolved theme; whichever reports last decides.
+ * through its theme-changed event) feed the resolved theme; whichever reports last decides. A new `request`
+ * (the system mode chosen again) asks the window again, since the media query alone may disagree with it.
  */
-function useSystemFollowing(active: boolean, setResolved: (theme: ResolvedTheme) => void): void {
+function useSystemFollowing(
+  active: boolean,
+  request: number,
+  setResolved: (theme: ResolvedTheme) => void,
+): void {
   useEffect(() => {
     if (!active) return;
     const media = window.matchMedia(DARK_QUERY);
@@ -53,7 +58,7 @@ function useSystemFollowing(active: boolean, setResolved: (theme: ResolvedTheme)
       media.removeEventListener("change", onMedia);
       unlisten?.();
     };
-  }, [active, setResolved]);
+  }, [active, request, setResolved]);
 }
 
 export function ThemeProvider({ children, ...props }: ThemeProviderProps) {
@@ -62,17 +67,19 @@ export function ThemeProvider({ children, ...props }: ThemeProviderProps) {
   const [theme, setThemeState] = useState<Theme>(initial.theme);
   const [resolvedTheme, setResolvedTheme] = useState<ResolvedTheme>(initial.resolvedTheme);
   const [palette, setPaletteState] = useState<string>(initial.palette);
+  const [systemRequest, setSystemRequest] = useState(0);
   const { themeStorageKey, paletteStorageKey } = defaults;
 
   // Applied before the browser paints, so the first frame the host shows is already themed.
   useLayoutEffect(() => applyToDocument(resolvedTheme, palette), [resolvedTheme, palette]);
-  useSystemFollowing(theme === "system", setResolvedTheme);
+  useSystemFollowing(theme === "system", systemRequest, setResolvedTheme);
 
   const setTheme = useCallback(
     (value: Theme) => {
       writeStored(themeStorageKey, value);
       setThemeState(value);
       setResolvedTheme(resolveTheme(value));
+      if (value === "system") setSystemRequest((request) => request + 1);
     },
     [themeStorageKey],
   );

@@ -1,6 +1,7 @@
 #include "platform/linux/gtk/gtk_window.hpp"
 
 #include <cmath>
+#include <string_view>
 
 namespace launcher::platform::gtk {
 
@@ -8,15 +9,30 @@ namespace {
 
 int to_pixels(double logical) { return static_cast<int>(std::lround(logical)); }
 
-// The system theme as GTK reports it: an explicit dark preference or a dark theme variant.
+// Whether a GTK theme name names a dark variant: "Adwaita-dark", "Materia-Dark", or GTK_THEME's
+// "Adwaita:dark".
+bool names_dark_variant(std::string_view name) {
+    for (std::string_view suffix : {"-dark", "-Dark", ":dark"}) {
+        if (name.ends_with(suffix)) return true;
+    }
+    return false;
+}
+
+// The system theme by the rules WebKitGTK applies to "prefers-color-scheme", so the window and its
+// page never disagree: the prefer-dark setting, then the theme's name, then a GTK_THEME override
+// (which GTK applies without changing the name). The desktop's own colour-scheme preference
+// reaches GTK, and through it both, as these settings.
 std::string system_theme() {
     auto* settings = gtk_settings_get_default();
     gboolean prefer_dark = FALSE;
     gchar* name = nullptr;
     g_object_get(settings, "gtk-application-prefer-dark-theme", &prefer_dark, "gtk-theme-name", &name, nullptr);
-    std::string theme_name = name ? name : "";
+    bool dark = prefer_dark || (name && names_dark_variant(name));
     g_free(name);
-    bool dark = prefer_dark || theme_name.ends_with("-dark") || theme_name.ends_with(":dark");
+    if (!dark) {
+        const char* forced = g_getenv("GTK_THEME");
+        dark = forced && names_dark_variant(forced);
+    }
     return dark ? "dark" : "light";
 }
 
@@ -44,6 +60,7 @@ GtkLauncherWindow::GtkLauncherWindow(core::App& app, WebKitWebContext* context, 
       label_(config.label),
       fixed_theme_(config.theme),
       always_on_top_(config.always_on_top),
+      transparent_(config.transparent),
       on_destroyed_(std::move(on_destroyed)) {
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     view_ = std::make_unique<WebView>(app, context, config, related, controlled_by_automation);
@@ -105,7 +122,21 @@ void GtkLauncherWindow::apply(const WindowConfig& config, GdkPixbuf* icon) {
     }
 }
 
-void GtkLauncherWindow::show() { gtk_widget_show(window_); }
+// An opaque window would show GTK's grey, or nothing, until its page's first frame reaches it. It
+// is mapped fully transparent instead and made opaque once its view has drawn, so the first thing
+// seen is the page. Without a compositor the opacity hint does nothing and it shows at once.
+void GtkLauncherWindow::show() {
+    if (transparent_ || gtk_widget_get_visible(window_)) {
+        gtk_widget_show(window_);
+        return;
+    }
+    gtk_widget_realize(window_);
+    gtk_widget_set_opacity(window_, 0);
+    gtk_widget_show(window_);
+    view_->after_next_frame([this] {
+        if (window_) gtk_widget_set_opacity(window_, 1);
+    });
+}
 void GtkLauncherWindow::hide() { gtk_widget_hide(window_); }
 void GtkLauncherWindow::close() { gtk_window_close(GTK_WINDOW(window_)); }
 void GtkLauncherWindow::minimize() { gtk_window_iconify(GTK_WINDOW(window_)); }

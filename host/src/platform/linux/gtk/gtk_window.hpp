@@ -63,6 +63,7 @@ private:
     std::string label_;
     std::optional<std::string> fixed_theme_;
     bool always_on_top_ = false;
+    bool transparent_ = false;
     GtkWidget* window_ = nullptr;
     std::unique_ptr<WebView> view_;
     GdkWindowState state_ = GdkWindowState(0);

@@ -97,6 +97,61 @@ struct PendingReply {
 
 }  // namespace
 
+// One wait for a drawn frame. The view's callbacks each hold a reference; `drawn` is cleared once
+// it has run or the view is gone, so late callbacks find nothing to do.
+struct FrameWait {
+    std::function<void()> drawn;
+    GtkWidget* widget = nullptr;
+    guint timeout = 0;
+    guint tick = 0;
+    int ticks_left = 2;
+
+    void finish() {
+        if (timeout) g_source_remove(std::exchange(timeout, 0));
+        if (tick) gtk_widget_remove_tick_callback(widget, std::exchange(tick, 0));
+        if (auto run = std::exchange(drawn, nullptr)) run();
+    }
+    void cancel() {
+        drawn = nullptr;
+        finish();
+    }
+};
+
+namespace {
+
+using FrameWaitRef = std::shared_ptr<FrameWait>;
+
+constexpr guint frame_wait_limit_ms = 1500;
+
+// Resolves after the page's second animation frame: the first frame has then been rendered and
+// handed to the window. It runs in a world of its own, beside the page's scripts.
+constexpr const char* two_animation_frames =
+    "return new Promise(r => requestAnimationFrame(() => requestAnimationFrame(() => r(true))));";
+
+void delete_frame_wait_ref(gpointer ref) { delete static_cast<FrameWaitRef*>(ref); }
+
+gboolean on_frame_wait_tick(GtkWidget*, GdkFrameClock*, gpointer ref) {
+    auto& wait = **static_cast<FrameWaitRef*>(ref);
+    if (--wait.ticks_left > 0) return G_SOURCE_CONTINUE;
+    wait.tick = 0;
+    wait.finish();
+    return G_SOURCE_REMOVE;
+}
+
+// The page has rendered; let the window paint what it was given before saying so.
+void on_animation_frames(GObject* view, GAsyncResult* result, gpointer ref) {
+    if (auto* value = webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(view), result, nullptr)) {
+        g_object_unref(value);
+    }
+    auto wait = *static_cast<FrameWaitRef*>(ref);
+    delete static_cast<FrameWaitRef*>(ref);
+    if (!wait->drawn || wait->tick) return;
+    wait->tick = gtk_widget_add_tick_callback(wait->widget, on_frame_wait_tick, new FrameWaitRef(wait),
+                                              delete_frame_wait_ref);
+}
+
+}  // namespace
+
 WebView::WebView(core::App& app, WebKitWebContext* context, const WindowConfig& config, WebKitWebView* related,
                  bool controlled_by_automation)
     : app_(app), label_(config.label), token_(random_token()) {
@@ -134,6 +189,7 @@ WebView::WebView(core::App& app, WebKitWebContext* context, const WindowConfig& 
 }
 
 WebView::~WebView() {
+    if (frame_wait_) frame_wait_->cancel();
     page_->detach();
     g_signal_handlers_disconnect_by_data(content_.get(), this);
     g_signal_handlers_disconnect_by_data(view_, this);
@@ -144,6 +200,25 @@ WebView::~WebView() {
 void WebView::load(const std::string& page) {
     auto uri = std::string(app_origin) + "/" + (page.starts_with('/') ? page.substr(1) : page);
     webkit_web_view_load_uri(view_, uri.c_str());
+}
+
+void WebView::after_next_frame(std::function<void()> drawn) {
+    if (frame_wait_) frame_wait_->cancel();
+    frame_wait_ = std::make_shared<FrameWait>();
+    frame_wait_->drawn = std::move(drawn);
+    frame_wait_->widget = widget();
+    frame_wait_->timeout = g_timeout_add_full(
+        G_PRIORITY_DEFAULT, frame_wait_limit_ms,
+        [](gpointer ref) {
+            auto& wait = **static_cast<FrameWaitRef*>(ref);
+            wait.timeout = 0;
+            wait.finish();
+            return G_SOURCE_REMOVE;
+        },
+        new FrameWaitRef(frame_wait_), delete_frame_wait_ref);
+    webkit_web_view_call_async_javascript_function(view_, two_animation_frames, -1, nullptr, "launcher-frame-wait",
+                                                   nullptr, nullptr, on_animation_frames,
+                                                   new FrameWaitRef(frame_wait_));
 }
 
 void WebView::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer self) {

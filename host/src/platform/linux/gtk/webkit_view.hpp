@@ -2,6 +2,7 @@
 
 #include <webkit2/webkit2.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@
 namespace launcher::platform::gtk {
 
 class PageChannel;
+struct FrameWait;
 
 // One web view with the host's page scripts and the command bridge. Pages served from the
 // application's scheme in the top frame are local callers; anything else reaches no plugin
@@ -29,6 +31,10 @@ public:
     GtkWidget* widget() const { return GTK_WIDGET(view_); }
     WebKitWebView* view() const { return view_; }
     void load(const std::string& page);
+    // Main thread. Runs `drawn` once the view has drawn a frame of its page (the page rendered two
+    // animation frames, then the window painted twice), or after a second and a half if that never
+    // happens, so a broken page cannot hold back what waits for it. A later call replaces the wait.
+    void after_next_frame(std::function<void()> drawn);
 
 private:
     static gboolean on_message(WebKitUserContentManager*, JSCValue* message, WebKitScriptMessageReply* reply,
@@ -44,6 +50,7 @@ private:
     GObjectPtr<WebKitUserContentManager> content_;
     WebKitWebView* view_ = nullptr;  // owned by its window
     std::shared_ptr<PageChannel> page_;
+    std::shared_ptr<FrameWait> frame_wait_;
 };
 
 }  // namespace launcher::platform::gtk
