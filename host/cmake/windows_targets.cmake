@@ -1,17 +1,19 @@
 # The Windows x64 build as far as it goes today: the core, the command groups that depend on the
-# core alone, the pure parts of the installer and the updater, and the Windows system layer, each
-# with its suites (run under wine by scripts/test-windows). The other groups still link Linux code
+# core and the system probes alone, the pure parts of the installer and the updater, and the
+# Windows system layer, with their suites (run under wine by scripts/test-windows; the os
+# plugin's suite needs JavaScriptCore and is left out). The other groups still link Linux code
 # directly (the installer hand-off and the opener reach the GIO shell, the updater's HTTP client is
-# libcurl, graphics enumeration loads .so files, the system facts default to the Linux probes);
-# they join this build once the platform is chosen in one place. docs/windows.md keeps the list.
+# libcurl, graphics enumeration loads .so files, the system-info suite checks /proc); they join
+# this build once the platform is chosen in one place. docs/windows.md keeps the list.
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 
 add_subdirectory(src/page)
-foreach(group app event resources window process)
+foreach(group app event resources window process os)
   add_subdirectory(src/plugins/${group})
 endforeach()
 add_subdirectory(src/platform/windows/system)
+add_subdirectory(src/launcher/windows_resources)
 
 # Built from the folders' own sources until the updater's general code and the installer's pieces
 # become libraries of their own; their suites need the shell and the loopback servers.
