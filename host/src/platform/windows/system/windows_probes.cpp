@@ -9,6 +9,7 @@
 #include <psapi.h>
 #include <winternl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
