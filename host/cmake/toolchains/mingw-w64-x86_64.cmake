@@ -33,8 +33,6 @@ endif()
 # (GCC bug 110572), so every program with RTTI would fail to link; both definitions are the same.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--allow-multiple-definition")
 
-# Tests run under wine (Debian's wine64 keeps its loader out of PATH).
-find_program(LAUNCHER_WINE wine64 PATHS /usr/lib/wine)
-if(LAUNCHER_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${LAUNCHER_WINE})
-endif()
+# Tests, and the build's own tools, run under wine in a prefix of the build directory.
+set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${CMAKE_BINARY_DIR}/wine-prefix
+    ${CMAKE_CURRENT_LIST_DIR}/../../../scripts/wine-run)
