@@ -1,5 +1,5 @@
-# The Windows x64 build as far as it goes today: the core, the command groups that depend on the
-# core and the system probes alone, the pure parts of the installer and the updater, and the
+# The Windows x64 build as far as it goes today: the core, the embedded assets, the command groups
+# that depend on the core and the system probes alone, the pure parts of the installer and the updater, and the
 # Windows system layer, with their suites (run under wine by scripts/test-windows; the os
 # plugin's suite needs JavaScriptCore and is left out). The other groups still link Linux code
 # directly (the installer hand-off and the opener reach the GIO shell, the updater's HTTP client is
@@ -9,6 +9,7 @@ pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 
 add_subdirectory(src/page)
+add_subdirectory(src/assets)
 foreach(group app event resources window process os)
   add_subdirectory(src/plugins/${group})
 endforeach()
