@@ -1,10 +1,11 @@
-# The Windows x64 build as far as it goes today: the core, the embedded assets, the command groups
-# that depend on the core and the system probes alone, the pure parts of the installer and the updater, and the
-# Windows system layer, with their suites (run under wine by scripts/test-windows; the os
-# plugin's suite needs JavaScriptCore and is left out). The other groups still link Linux code
-# directly (the installer hand-off and the opener reach the GIO shell, the updater's HTTP client is
-# libcurl, graphics enumeration loads .so files, the system-info suite checks /proc); they join
-# this build once the platform is chosen in one place. docs/windows.md keeps the list.
+# The Windows x64 build as far as it goes today: the core, the embedded assets, the command
+# groups that depend on the core and the system probes alone, the pure parts of the installer and
+# the updater, the executable's resources and the Windows system layer, with their suites (run
+# under wine by scripts/test-windows; the os plugin's suite needs JavaScriptCore and is left
+# out). The other groups still link Linux code directly (the installer hand-off and the opener
+# reach the GIO shell, the updater's HTTP client is libcurl, graphics enumeration loads .so
+# files, the system-info suite checks /proc); they join this build once the platform is chosen
+# in one place. docs/windows.md keeps the list.
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 
