@@ -55,6 +55,7 @@ struct UpdaterHost {
             return installer::HandOffHost{real.product_name, real.relaunch_args, real.clean_up_before_exit, shell,
                                           [this](int code) { exit_code = code; }};
         };
+        host.app.state().manage<installer::InstallerShell>(shell);
         register_updater_plugin(host.app, std::move(config), std::move(build));
     }
 

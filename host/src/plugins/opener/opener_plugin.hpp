@@ -11,6 +11,6 @@ namespace launcher::plugins {
 // `plugin:opener|open_url` and the link interception script every page runs: qualifying link
 // clicks become open_url calls. URLs are checked against the opener scope of the router's
 // permission set (scopes["opener"]) at each call, then handed to `shell`.
-void register_opener_plugin(core::App& app, platform::Shell& shell = platform::system_shell());
+void register_opener_plugin(core::App& app, platform::Shell& shell);
 
 }  // namespace launcher::plugins

@@ -12,6 +12,8 @@
 
 namespace launcher::platform::gtk {
 
+using core::MainLoop;
+
 class PageChannel;
 
 // One web view with the host's page scripts and the command bridge. Pages served from the
