@@ -102,7 +102,6 @@ const UnservedGrant unserved[] = {
      "they read the working directory or the user's folders, and pages never touch the file system"},
     {"webview", {"internal_toggle_devtools"}, "the shipped launcher carries no developer tools"},
     {"window", {"activity_name", "scene_identifier"}, "mobile activity and scene names, meaningless on a desktop"},
-    {"opener", {"reveal_item_in_dir"}, "the platform shell has no file-manager hand-off yet and no page reveals files"},
     {"os",
      {"arch", "exe_extension", "family", "os_type", "platform", "version"},
      "pages read these facts from the injected platform script; only the locale is asked afresh"},
