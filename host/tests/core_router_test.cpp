@@ -2,7 +2,9 @@
 // exceptions kept away from pages.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
+#include <utility>
 
 #include "router_harness.hpp"
 
@@ -104,9 +106,8 @@ TEST(ArgumentDecoding, ChannelsAreReferencesToPageCallbacks) {
 TEST(Router, RefusesInTheOrderPagesRelyOn) {
     Host host;
     auto& router = host.app.router();
-    router.add_plugin("granted");
     router.add({"launcher_own", core::RunOn::main_thread, [](core::Invocation&) { return Json("own"); }});
-    router.add({"plugin:granted|served", core::RunOn::main_thread, [](core::Invocation&) { return Json("served"); }});
+    router.plugin("granted").add("served", core::RunOn::main_thread, [](core::Invocation&) { return Json("served"); });
     core::PermissionSet permissions;
     for (const char* key : {"plugin:granted|served", "plugin:granted|unserved", "plugin:absent|cmd"}) {
         permissions.granted[key] = {{{"main"}, true}};
@@ -177,14 +178,36 @@ TEST(Router, AnExceptionInAHandlerBecomesTheCallsError) {
     EXPECT_NE(result.error().find("parse error"), std::string::npos) << result.error();
 }
 
-TEST(RouterDeathTest, RegisteringANameTwiceIsFatal) {
-    EXPECT_EXIT(
-        {
-            Host host;
-            host.app.router().add({"twice", core::RunOn::main_thread, [](core::Invocation&) { return Json(); }});
-            host.app.router().add({"twice", core::RunOn::main_thread, [](core::Invocation&) { return Json(); }});
-        },
-        ::testing::ExitedWithCode(101), "command registered twice: twice");
+TEST(RouterDeathTest, RegistrationMistakesAreFatal) {
+    auto nothing = [](core::Invocation&) -> core::CommandResult { return Json(); };
+    const std::pair<std::function<void(core::Router&)>, std::string> cases[] = {
+        {[&](core::Router& router) {
+             router.add({"twice", core::RunOn::main_thread, nothing});
+             router.add({"twice", core::RunOn::main_thread, nothing});
+         },
+         "command registered twice: twice"},
+        {[&](core::Router& router) {
+             router.plugin("window")
+                 .add("close", core::RunOn::main_thread, nothing)
+                 .add("close", core::RunOn::main_thread, nothing);
+         },
+         "command registered twice: plugin:window\\|close"},
+        {[&](core::Router& router) {
+             router.plugin("window");
+             router.plugin("window");
+         },
+         "plugin registered twice: window"},
+        {[&](core::Router& router) { router.add({"plugin:window|close", core::RunOn::main_thread, nothing}); },
+         "command of an unregistered plugin: plugin:window\\|close"},
+    };
+    for (const auto& [mistake, message] : cases) {
+        EXPECT_EXIT(
+            {
+                Host host;
+                mistake(host.app.router());
+            },
+            ::testing::ExitedWithCode(101), message);
+    }
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ public:
     std::expected<void, std::string> open_url(const std::string&, const std::optional<std::string>&) override {
         return {};
     }
+    std::expected<void, std::string> reveal(const std::vector<std::string>&) override { return {}; }
 };
 
 // A launcher host whose updater trusts `ca_file` besides the system store.

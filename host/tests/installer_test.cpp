@@ -98,6 +98,7 @@ struct Recorder : launcher::platform::Shell {
     std::expected<void, std::string> open_url(const std::string&, const std::optional<std::string>&) override {
         return {};
     }
+    std::expected<void, std::string> reveal(const std::vector<std::string>&) override { return {}; }
 };
 
 TEST(PackageKind, LeadingBytesDecideTheKind) {

@@ -14,10 +14,12 @@
 #include "plugins/event/event_plugin.hpp"
 #include "plugins/opener/opener_plugin.hpp"
 #include "plugins/os/os_plugin.hpp"
+#include "plugins/path/path_plugin.hpp"
 #include "plugins/process/process_plugin.hpp"
 #include "plugins/resources/resources_plugin.hpp"
 #include "plugins/system_info/system_info_plugin.hpp"
 #include "plugins/updater/updater_plugin.hpp"
+#include "plugins/webview/webview_plugin.hpp"
 #include "plugins/window/window_plugin.hpp"
 #include "router_harness.hpp"
 
@@ -29,6 +31,7 @@ public:
     std::expected<void, std::string> open_url(const std::string&, const std::optional<std::string>&) override {
         return {};
     }
+    std::expected<void, std::string> reveal(const std::vector<std::string>&) override { return {}; }
 };
 
 struct UpdaterPeer {
@@ -46,10 +49,12 @@ struct LauncherHost : Host {
 
     explicit LauncherHost(const UpdaterPeer& peer = {}) {
         app.state().manage<SetupState>();
-        plugins::register_app_plugin(app);
+        plugins::register_app_plugin(app, "nsis");
         plugins::register_event_plugin(app);
         plugins::register_resources_plugin(app);
         plugins::register_window_plugin(app);
+        plugins::register_webview_plugin(app);
+        plugins::register_path_plugin(app);
         plugins::register_process_plugin(app);
         updater::UpdaterConfig config;
         config.endpoints = {peer.endpoint};
@@ -61,8 +66,8 @@ struct LauncherHost : Host {
             return installer::HandOffHost{"Mirravel - Launcher", {}, [] {}, shell, [](int) {}};
         };
         updater::register_updater_plugin(app, std::move(config), std::move(build));
-        os::register_os_plugin(app);
-        system_info::register_system_info_plugin(app);
+        os::register_os_plugin(app, platform::make_os_probe());
+        system_info::register_system_info_plugin(app, platform::make_system_probe());
         plugins::register_opener_plugin(app, shell);
         register_launcher_commands(app);
         app.router().set_permissions(launcher_permission_set());

@@ -92,6 +92,11 @@ struct RecordingShell : platform::Shell {
         if (failure) return std::unexpected(*failure);
         return {};
     }
+    std::expected<void, std::string> reveal(const std::vector<std::string>& paths) override {
+        for (const auto& path : paths) opened.push_back("reveal " + path);
+        if (failure) return std::unexpected(*failure);
+        return {};
+    }
     std::vector<std::string> opened;
     std::optional<std::string> failure;
 };
@@ -139,6 +144,25 @@ TEST(OpenerPlugin, ReportsTheShellsFailure) {
     host.shell.failure = "Operation not supported";
     EXPECT_EQ(outcome(host.call("plugin:opener|open_url", {{"url", "https://mirravel.games/"}})),
               "error Operation not supported");
+}
+
+TEST(OpenerPlugin, RevealsThePathsThroughTheShell) {
+    const std::tuple<Json, std::optional<std::string>, std::string, std::vector<std::string>> cases[] = {
+        {{{"paths", {"/tmp/a.txt", "/tmp/b"}}}, std::nullopt, "answer null", {"reveal /tmp/a.txt", "reveal /tmp/b"}},
+        {{{"paths", {"/tmp/gone"}}}, "path does not exist: /tmp/gone", "error path does not exist: /tmp/gone",
+         {"reveal /tmp/gone"}},
+        {{{"paths", "/tmp/a.txt"}}, std::nullopt,
+         "error invalid args `paths` for command `reveal_item_in_dir`: invalid type: string \"/tmp/a.txt\", "
+         "expected a sequence",
+         {}},
+    };
+    for (const auto& [args, failure, expected, opened] : cases) {
+        SCOPED_TRACE(args.dump());
+        OpenerHost host;
+        host.shell.failure = failure;
+        EXPECT_EQ(outcome(host.call("plugin:opener|reveal_item_in_dir", args)), expected);
+        EXPECT_EQ(host.shell.opened, opened);
+    }
 }
 
 TEST(OpenerPlugin, InjectsTheLinkScriptIntoTopFrames) {

@@ -102,7 +102,7 @@ TEST(OsInternals, PageCannotReplaceOrRedefineIt) {
     for (const auto& c : cases) EXPECT_EQ(page.run(c.attempt), c.answer) << c.attempt;
 }
 
-class InlineLoop : public platform::MainLoop {
+class InlineLoop : public core::MainLoop {
 public:
     void post(std::function<void()> task) override { task(); }
     void quit(int) override {}
@@ -114,7 +114,7 @@ TEST(OsPlugin, RegistersTheScriptForEveryFrameAndAnswersTheLocale) {
     core::PermissionSet permissions;
     permissions.granted["plugin:os|locale"] = {core::PermissionEntry{{"main"}, true}};
     app.router().set_permissions(permissions);
-    register_os_plugin(app);
+    register_os_plugin(app, platform::make_os_probe());
 
     ASSERT_EQ(app.page_scripts().size(), 1u);
     EXPECT_FALSE(app.page_scripts()[0].top_frame_only);

@@ -28,7 +28,7 @@ struct LauncherHost : Host {
     LauncherHost() {
         auto& router = app.router();
         router.set_permissions(launcher_permission_set());
-        plugins::register_app_plugin(app);
+        plugins::register_app_plugin(app, "nsis");
         plugins::register_window_plugin(app);
         plugins::register_event_plugin(app);
         plugins::register_resources_plugin(app);
@@ -75,6 +75,9 @@ TEST(PermissionSet, GrantsOnlyTheMainWindowCommandsToLocalPages) {
         {"plugin:window|is_maximized", {}, "main", true, answer(true)},
         {"plugin:app|name", {}, "main", true, answer("Mirravel - Launcher")},
         {"plugin:app|version", {}, "main", true, answer("0.1.36")},
+        {"plugin:app|tauri_version", {}, "main", true, answer("2.11.0")},
+        {"plugin:app|bundle_type", {}, "main", true, answer("nsis")},
+        {"plugin:app|register_listener", {}, "main", true, failure("Command plugin:app|register_listener not found")},
         // Granted but not served: the os plugin answers only locale, and no log plugin exists.
         {"plugin:os|locale", {}, "main", true, answer("en-US")},
         {"plugin:os|arch", {}, "main", true, failure("Command plugin:os|arch not found")},
@@ -86,7 +89,7 @@ TEST(PermissionSet, GrantsOnlyTheMainWindowCommandsToLocalPages) {
         {"plugin:system-info|disks", {}, "main", true, failure(refused("plugin:system-info|disks"))},
         // Framework groups this host does not implement are reported as missing plugins.
         {"plugin:menu|new", {}, "main", true, failure("plugin menu not found")},
-        {"plugin:webview|webview_size", {}, "main", true, failure("plugin webview not found")},
+        {"plugin:tray|new", {}, "main", true, failure("plugin tray not found")},
         {"plugin:unknown|thing", {}, "main", true, failure(refused("plugin:unknown|thing"))},
         // The launcher's own commands and channel data are never checked.
         {"set_complete", {{"task", "frontend"}}, "splashscreen", true, answer(nullptr)},

@@ -20,7 +20,7 @@
 
 namespace launcher::testing {
 
-class FakeLoop : public platform::MainLoop {
+class FakeLoop : public core::MainLoop {
 public:
     void post(std::function<void()> task) override {
         std::lock_guard lock(mutex_);
@@ -62,7 +62,7 @@ private:
     std::deque<std::function<void()>> tasks_;
 };
 
-class FakeWindow : public platform::Window {
+class FakeWindow : public core::Window {
 public:
     explicit FakeWindow(std::string label) : label_(std::move(label)) {}
 
@@ -86,26 +86,29 @@ public:
     bool is_resizable() const override { return resizable; }
     bool is_always_on_top() const override { return false; }
     bool is_closable() const override { return true; }
+    bool is_maximizable() const override { return resizable; }
+    bool is_minimizable() const override { return true; }
+    bool is_enabled() const override { return true; }
     std::string title() const override { return "Title of " + label_; }
     std::string theme() const override { return "dark"; }
     double scale_factor() const override { return 1.5; }
-    platform::Size inner_size() const override { return {1200, 900}; }
-    platform::Size outer_size() const override { return {1210, 910}; }
-    platform::Position inner_position() const override { return {15, 25}; }
-    platform::Position outer_position() const override { return {10, 20}; }
-    std::optional<platform::Monitor> current_monitor() const override {
+    core::Size inner_size() const override { return {1200, 900}; }
+    core::Size outer_size() const override { return {1210, 910}; }
+    core::Position inner_position() const override { return {15, 25}; }
+    core::Position outer_position() const override { return {10, 20}; }
+    std::optional<core::Monitor> current_monitor() const override {
         if (monitors.empty()) return std::nullopt;
         return monitors.front();
     }
-    std::optional<platform::Monitor> primary_monitor() const override { return current_monitor(); }
-    std::vector<platform::Monitor> available_monitors() const override { return monitors; }
-    platform::Position cursor_position() const override { return {300, 200}; }
+    std::optional<core::Monitor> primary_monitor() const override { return current_monitor(); }
+    std::vector<core::Monitor> available_monitors() const override { return monitors; }
+    core::Position cursor_position() const override { return {300, 200}; }
 
     std::vector<std::string> calls;
     bool maximized = false;
     bool fullscreen = false;
     bool resizable = true;
-    std::vector<platform::Monitor> monitors;
+    std::vector<core::Monitor> monitors;
 
 private:
     void record(std::string call) { calls.push_back(std::move(call)); }

@@ -107,19 +107,21 @@ TEST_F(LinuxShell, RelaunchesTheRunningExecutableWithTheSameArguments) {
 }
 
 // URLs go to the desktop's default handler, found through the XDG settings this test writes:
-// the recorder is the default for http(s) and mailto, and nothing handles any other scheme.
-TEST_F(LinuxShell, OpensUrlsWithTheDefaultHandlerOrANamedProgram) {
+// the recorder is the default for http(s), mailto and folders, and nothing handles any other
+// scheme. (GIO reads the XDG folders once per process, so every case that needs them is here.)
+TEST_F(LinuxShell, OpensUrlsAndFoldersWithTheDefaultHandlerOrANamedProgram) {
     auto data = sandbox / "data";
     auto config = sandbox / "config";
     fs::create_directories(data / "applications");
     fs::create_directories(config);
     std::ofstream(data / "applications" / "launcher-test-recorder.desktop")
         << "[Desktop Entry]\nType=Application\nName=Recorder\nExec=" << recorder.string()
-        << " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;x-scheme-handler/mailto;\n";
+        << " %u\nMimeType=x-scheme-handler/http;x-scheme-handler/https;x-scheme-handler/mailto;inode/directory;\n";
     std::ofstream(config / "mimeapps.list") << "[Default Applications]\n"
                                                "x-scheme-handler/http=launcher-test-recorder.desktop\n"
                                                "x-scheme-handler/https=launcher-test-recorder.desktop\n"
-                                               "x-scheme-handler/mailto=launcher-test-recorder.desktop\n";
+                                               "x-scheme-handler/mailto=launcher-test-recorder.desktop\n"
+                                               "inode/directory=launcher-test-recorder.desktop\n";
     setenv("XDG_DATA_HOME", data.c_str(), 1);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     setenv("XDG_DATA_DIRS", (sandbox / "none").c_str(), 1);
@@ -149,6 +151,21 @@ TEST_F(LinuxShell, OpensUrlsWithTheDefaultHandlerOrANamedProgram) {
             EXPECT_EQ(recorded(), Args{c.url});
         }
     }
+
+    // Without a file manager on the session bus, reveal opens each item's folder; paths that are
+    // missing or relative fail before anything opens.
+    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (sandbox / "no-bus").string()).c_str(), 1);
+    auto item = data / "applications" / "launcher-test-recorder.desktop";
+    auto shown = system_shell().reveal({item.string()});
+    ASSERT_TRUE(shown) << shown.error();
+    // GIO hands a local folder to the handler as its path.
+    EXPECT_EQ(recorded(), Args{(data / "applications").string()});
+    auto missing = system_shell().reveal({(sandbox / "gone").string()});
+    ASSERT_FALSE(missing);
+    EXPECT_EQ(missing.error(), "path does not exist: " + (sandbox / "gone").string());
+    auto relative = system_shell().reveal({"."});
+    ASSERT_FALSE(relative);
+    EXPECT_FALSE(relative.error().empty());
 }
 
 }  // namespace

@@ -244,7 +244,7 @@ TEST(SystemInfoState, SwapFailingAtStartIsZero) {
     EXPECT_EQ(memory.used_swap, 0u);
 }
 
-class InlineLoop : public platform::MainLoop {
+class InlineLoop : public core::MainLoop {
 public:
     void post(std::function<void()> task) override { task(); }
     void quit(int) override {}
@@ -275,7 +275,7 @@ TEST(SystemInfoPlugin, CommandsOnThisMachine) {
         permissions.granted[key] = {core::PermissionEntry{{"main"}, true}};
     }
     app.router().set_permissions(permissions);
-    register_system_info_plugin(app);
+    register_system_info_plugin(app, platform::make_system_probe());
     ASSERT_NE(app.state().find<SystemInfoState>(), nullptr);
 
     auto cpu = call(app, "plugin:system-info|cpu_info");

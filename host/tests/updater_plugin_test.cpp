@@ -29,6 +29,7 @@ public:
     std::expected<void, std::string> open_url(const std::string&, const std::optional<std::string>&) override {
         return {};
     }
+    std::expected<void, std::string> reveal(const std::vector<std::string>&) override { return {}; }
     std::vector<std::pair<std::string, std::string>> started;
 };
 
@@ -55,6 +56,7 @@ struct UpdaterHost {
             return installer::HandOffHost{real.product_name, real.relaunch_args, real.clean_up_before_exit, shell,
                                           [this](int code) { exit_code = code; }};
         };
+        host.app.state().manage<installer::InstallerShell>(shell);
         register_updater_plugin(host.app, std::move(config), std::move(build));
     }
 

@@ -84,6 +84,9 @@ TEST(WindowPlugin, GettersAnswerInThePageShapes) {
         {"get_all_windows", {"main", "splashscreen"}},
         {"cursor_position", {{"x", 300}, {"y", 200}}},
         {"is_closable", true},
+        {"is_enabled", true},
+        {"is_maximizable", true},
+        {"is_minimizable", true},
     };
     for (const auto& [name, expected] : cases) EXPECT_EQ(outcome(host.run(name)), outcome(expected)) << name;
     EXPECT_TRUE(host.main_window.calls.empty());

@@ -2,7 +2,7 @@
 
 namespace launcher::core {
 
-App::App(AppInfo info, platform::MainLoop& loop, unsigned worker_threads)
+App::App(AppInfo info, MainLoop& loop, unsigned worker_threads)
     : info_(std::move(info)), loop_(loop), workers_(worker_threads), router_(*this) {}
 
 App::~App() { workers_.shutdown(); }
@@ -14,17 +14,17 @@ ResourceTable& App::webview_resources(const std::string& webview_label) {
     return *table;
 }
 
-void App::add_window(platform::Window& window) { windows_[window.label()] = &window; }
+void App::add_window(Window& window) { windows_[window.label()] = &window; }
 
 void App::remove_window(const std::string& label) { windows_.erase(label); }
 
-platform::Window* App::find_window(const std::string& label) const {
+Window* App::find_window(const std::string& label) const {
     auto it = windows_.find(label);
     return it == windows_.end() ? nullptr : it->second;
 }
 
-std::vector<platform::Window*> App::windows() const {
-    std::vector<platform::Window*> all;
+std::vector<Window*> App::windows() const {
+    std::vector<Window*> all;
     for (const auto& [label, window] : windows_) all.push_back(window);
     return all;
 }

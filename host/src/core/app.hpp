@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "core/events.hpp"
+#include "core/main_loop.hpp"
 #include "core/resource_table.hpp"
 #include "core/router.hpp"
 #include "core/state.hpp"
 #include "core/thread_pool.hpp"
-#include "platform/main_loop.hpp"
-#include "platform/window.hpp"
+#include "core/window.hpp"
 
 namespace launcher::core {
 
@@ -33,7 +33,7 @@ struct PageScript {
 // The host: everything a command may reach. Created once at start-up, before any window.
 class App {
 public:
-    App(AppInfo info, platform::MainLoop& loop, unsigned worker_threads);
+    App(AppInfo info, MainLoop& loop, unsigned worker_threads);
     ~App();
 
     const AppInfo& info() const { return info_; }
@@ -41,16 +41,16 @@ public:
     ThreadPool& workers() { return workers_; }
     Router& router() { return router_; }
     EventBus& events() { return events_; }
-    platform::MainLoop& loop() { return loop_; }
+    MainLoop& loop() { return loop_; }
 
     ResourceTable& resources() { return resources_; }
     ResourceTable& webview_resources(const std::string& webview_label);
 
     // Main thread only. Windows register themselves when created and leave when destroyed.
-    void add_window(platform::Window& window);
+    void add_window(Window& window);
     void remove_window(const std::string& label);
-    platform::Window* find_window(const std::string& label) const;
-    std::vector<platform::Window*> windows() const;
+    Window* find_window(const std::string& label) const;
+    std::vector<Window*> windows() const;
 
     // Start-up only: scripts every page of every window runs at document start.
     void add_page_script(PageScript script) { page_scripts_.push_back(std::move(script)); }
@@ -74,7 +74,7 @@ public:
 
 private:
     AppInfo info_;
-    platform::MainLoop& loop_;
+    MainLoop& loop_;
     StateManager state_;
     ThreadPool workers_;
     Router router_;
@@ -82,7 +82,7 @@ private:
     ResourceTable resources_;
     mutable std::mutex webview_tables_mutex_;
     std::map<std::string, std::unique_ptr<ResourceTable>, std::less<>> webview_tables_;
-    std::map<std::string, platform::Window*, std::less<>> windows_;
+    std::map<std::string, Window*, std::less<>> windows_;
     std::vector<PageScript> page_scripts_;
     std::vector<std::string> relaunch_args_;
     std::atomic<bool> restart_requested_{false};

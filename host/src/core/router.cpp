@@ -25,8 +25,22 @@ void Router::add_plugin(const std::string& name) {
     if (!plugins_.insert(name).second) fatal("plugin registered twice: " + name);
 }
 
+PluginCommands& PluginCommands::add(std::string_view command, RunOn run_on, Handler handler) {
+    router_.add({std::string(plugin_prefix) + plugin_ + "|" + std::string(command), run_on, std::move(handler)});
+    return *this;
+}
+
+PluginCommands Router::plugin(const std::string& name) {
+    add_plugin(name);
+    return PluginCommands(*this, name);
+}
+
 void Router::add(Command command) {
     auto key = command.key;
+    // Channel data is the host's own command under a plugin-like name; no plugin stands behind it.
+    if (key.starts_with(plugin_prefix) && key != channel_fetch && !plugins_.contains(plugin_of(key))) {
+        fatal("command of an unregistered plugin: " + key);
+    }
     if (!commands_.emplace(key, std::move(command)).second) fatal("command registered twice: " + key);
 }
 

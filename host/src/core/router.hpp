@@ -3,6 +3,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "core/command.hpp"
@@ -12,15 +13,35 @@ namespace launcher::core {
 
 using Reply = std::function<void(CommandResult)>;
 
+class Router;
+
+// Adds the commands of one registered plugin, each under "plugin:{plugin}|{command}".
+class PluginCommands {
+public:
+    PluginCommands& add(std::string_view command, RunOn run_on, Handler handler);
+
+private:
+    friend class Router;
+    PluginCommands(Router& router, std::string plugin) : router_(router), plugin_(std::move(plugin)) {}
+
+    Router& router_;
+    std::string plugin_;
+};
+
 // Decides and runs page-to-host calls: the permission check for plugin commands, then the
 // command's handler on the main thread or on a worker.
 class Router {
 public:
     explicit Router(App& app) : app_(app) {}
 
-    // Start-up only. Registering a plugin or a command twice is a programming error and fatal.
+    // Start-up only. Registering a plugin or a command twice, or a plugin command before its
+    // plugin, is a programming error and fatal.
     void add_plugin(const std::string& name);
     void add(Command command);
+    // Start-up only: registers the plugin and returns the adder of its commands.
+    PluginCommands plugin(const std::string& name);
+    // Whether a command with this key was registered.
+    bool serves(const std::string& key) const { return commands_.contains(key); }
     void set_permissions(PermissionSet permissions) { permissions_ = std::move(permissions); }
     const PermissionSet& permissions() const { return permissions_; }
 

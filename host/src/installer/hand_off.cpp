@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/app.hpp"
+#include "core/fatal.hpp"
 #include "installer/installer_arguments.hpp"
 #include "installer/package_kind.hpp"
 #include "installer/update_directory.hpp"
@@ -91,7 +92,9 @@ HandOffHost hand_off_host(core::App& app) {
         std::fflush(nullptr);
         std::_Exit(code);
     };
-    return HandOffHost{app.info().name, app.relaunch_args(), clean_up, platform::system_shell(), end_process};
+    auto* chosen = app.state().find<InstallerShell>();
+    if (!chosen) core::fatal("no installer shell registered");
+    return HandOffHost{app.info().name, app.relaunch_args(), clean_up, chosen->shell, end_process};
 }
 
 }  // namespace launcher::installer

@@ -37,9 +37,16 @@ struct HandOffHost {
     std::function<void(int)> end_process;
 };
 
+// The shell installers are started through, chosen by the launcher at start-up and kept in the
+// app's managed state.
+struct InstallerShell {
+    platform::Shell& shell;
+};
+
 // The host services of the running launcher: its product name and relaunch arguments, the
-// pre-exit clean-up run on the main thread (waited for), the system shell and an immediate exit.
-// Call from a worker thread, never from the main thread.
+// pre-exit clean-up run on the main thread (waited for), the managed InstallerShell's shell
+// (fatal when none was registered) and an immediate exit. Call from a worker thread, never from
+// the main thread.
 HandOffHost hand_off_host(core::App& app);
 
 // Hands a verified update package to its installer: writes or extracts the NSIS or MSI installer

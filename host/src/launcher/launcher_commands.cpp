@@ -1,7 +1,7 @@
 #include "launcher/launcher_commands.hpp"
 
-#include "gpu/list_gpus.hpp"
 #include "launcher/set_complete.hpp"
+#include "platform/graphics.hpp"
 
 namespace launcher {
 
@@ -22,7 +22,7 @@ core::CommandResult set_complete_command(core::Invocation& call) {
     return Json(nullptr);
 }
 
-core::CommandResult list_gpus_command(core::Invocation&) { return gpu::to_json(gpu::list_gpus()); }
+core::CommandResult list_gpus_command(core::Invocation&) { return gpu::to_json(platform::list_gpus()); }
 
 }  // namespace
 

@@ -92,7 +92,25 @@ const Grant main_window_grants[] = {
     {"log", {"log"}},
 };
 
+const UnservedGrant unserved[] = {
+    {"app", {"register_listener", "remove_listener"}, "listeners of mobile back-button events; a desktop has none"},
+    {"image", {}, "the window icon is compiled in and no page builds images"},
+    {"menu", {}, "the main page draws its own title bar; the launcher has no native menus"},
+    {"tray", {}, "the launcher shows no tray icon"},
+    {"path",
+     {"resolve", "resolve_directory"},
+     "they read the working directory or the user's folders, and pages never touch the file system"},
+    {"webview", {"internal_toggle_devtools"}, "the shipped launcher carries no developer tools"},
+    {"window", {"activity_name", "scene_identifier"}, "mobile activity and scene names, meaningless on a desktop"},
+    {"os",
+     {"arch", "exe_extension", "family", "os_type", "platform", "version"},
+     "pages read these facts from the injected platform script; only the locale is asked afresh"},
+    {"log", {}, "the launcher writes no log, so no log plugin is registered"},
+};
+
 }  // namespace
+
+std::span<const UnservedGrant> unserved_grants() { return unserved; }
 
 core::PermissionSet launcher_permission_set() {
     core::PermissionSet set;

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <span>
+#include <string_view>
+#include <vector>
+
 #include "core/permissions.hpp"
 
 namespace launcher {
@@ -9,5 +13,14 @@ namespace launcher {
 // The only scope is the opener's URL scope, scopes["opener"]:
 // {"allow": [{"url": pattern}, ...], "deny": [{"url": pattern}, ...]}.
 core::PermissionSet launcher_permission_set();
+
+// Commands the permission set grants although the launcher serves none behind them, and why.
+// A call to one passes the check and then fails as not found.
+struct UnservedGrant {
+    std::string_view plugin;
+    std::vector<std::string_view> commands;  // empty: every granted command of the plugin
+    std::string_view reason;
+};
+std::span<const UnservedGrant> unserved_grants();
 
 }  // namespace launcher

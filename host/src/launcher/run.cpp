@@ -10,6 +10,7 @@
 
 #include "assets/asset_resolver.hpp"
 #include "core/fatal.hpp"
+#include "installer/hand_off.hpp"
 #include "launcher/build_config.hpp"
 #include "launcher/launcher_commands.hpp"
 #include "launcher/manifest.hpp"
@@ -20,12 +21,16 @@
 #include "plugins/event/event_plugin.hpp"
 #include "plugins/opener/opener_plugin.hpp"
 #include "plugins/os/os_plugin.hpp"
+#include "plugins/path/path_plugin.hpp"
 #include "plugins/process/process_plugin.hpp"
 #include "plugins/resources/resources_plugin.hpp"
 #include "plugins/system_info/system_info_plugin.hpp"
+#include "plugins/updater/bundle_type.hpp"
 #include "plugins/updater/updater_plugin.hpp"
+#include "plugins/webview/webview_plugin.hpp"
 #include "plugins/window/window_plugin.hpp"
 #include "platform/shell.hpp"
+#include "platform/system_probe.hpp"
 
 namespace launcher {
 
@@ -42,6 +47,7 @@ Context build_context() {
     Context context;
     context.desktop.identifier = m.app.identifier;
     context.desktop.windows = m.windows;
+    context.desktop.automated_window = "main";
     context.desktop.content = [](std::string_view path) -> std::expected<platform::Content, std::string> {
         auto asset = assets::resolve_asset(path);
         if (!asset) return std::unexpected(asset.error());
@@ -84,24 +90,34 @@ void backend_setup_task(core::App& app) {
     (void)set_complete(app, *app.state().find<SetupState>(), "backend");
 }
 
+// How this executable was packaged, as the page's app API names it; none for an unknown marker.
+std::optional<std::string> packaging_kind() {
+    auto bundle = updater::bundle_type_from_marker(updater::compiled_bundle_marker());
+    if (bundle == updater::BundleType::unknown) return std::nullopt;
+    return std::string(updater::installer_name(bundle));
+}
+
 // The host's built-in command groups first, then the launcher's plugins in the order they
 // initialise.
 void register_plugins(core::App& app) {
-    plugins::register_app_plugin(app);
+    plugins::register_app_plugin(app, packaging_kind());
     plugins::register_event_plugin(app);
     plugins::register_resources_plugin(app);
     plugins::register_window_plugin(app);
+    plugins::register_webview_plugin(app);
+    plugins::register_path_plugin(app);
 
     plugins::register_process_plugin(app);
+    app.state().manage<installer::InstallerShell>(platform::system_shell());
     const auto& entry = manifest().updater;
     auto updater_config = updater::parse_updater_config({{"endpoints", entry.endpoints}, {"pubkey", entry.pubkey}});
     if (!updater_config) core::fatal("error while running tauri application: " + updater_config.error());
     updater::UpdaterBuild updater_build;
     updater_build.http.extra_ca_file = build_config::extra_ca_file;
     updater::register_updater_plugin(app, std::move(*updater_config), std::move(updater_build));
-    os::register_os_plugin(app);
-    system_info::register_system_info_plugin(app);
-    plugins::register_opener_plugin(app);
+    os::register_os_plugin(app, platform::make_os_probe());
+    system_info::register_system_info_plugin(app, platform::make_system_probe());
+    plugins::register_opener_plugin(app, platform::system_shell());
 }
 
 }  // namespace

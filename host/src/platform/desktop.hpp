@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/main_loop.hpp"
+#include "core/main_loop.hpp"
 
 namespace launcher::core {
 class App;
@@ -49,11 +49,14 @@ struct DesktopConfig {
     ContentProvider content;              // serves the application's own scheme
     std::vector<std::uint8_t> icon_rgba;  // square, 8-bit RGBA, for every window
     int icon_size = 0;
+    // The label of the window whose view a WebDriver session drives, in builds that allow
+    // automation.
+    std::string automated_window;
 };
 
 // The windowing system: the main loop, the windows and their web views. Created and run on
 // the main thread.
-class Desktop : public MainLoop {
+class Desktop : public core::MainLoop {
 public:
     // Connects to the display; fails with a message when there is none.
     static std::expected<std::unique_ptr<Desktop>, std::string> connect();

@@ -22,6 +22,11 @@ public:
     // Fails with the system's message when the request is not accepted.
     virtual std::expected<void, std::string> open_url(const std::string& url,
                                                       const std::optional<std::string>& with) = 0;
+
+    // Shows each path, which must exist and be absolute, in the desktop's file manager with the
+    // item selected (where the file manager cannot select, its folder is opened). Fails with the
+    // first path's problem or the system's message.
+    virtual std::expected<void, std::string> reveal(const std::vector<std::string>& paths) = 0;
 };
 
 // The shell of the platform this host was built for.

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "gpu/list_gpus.hpp"
+#include "platform/graphics.hpp"
 #include "platform/system_probe.hpp"
 #include "plugins/system_info/system_info_state.hpp"
 #include "report_tool/system_report.hpp"
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     // drivers keeps the processors busy and would be measured instead of the machine.
     system_info::SystemInfoState info(platform::make_system_probe());
     auto cpu = info.cpu_info();
-    auto gpus = gpu::list_gpus();
+    auto gpus = platform::list_gpus();
     auto report = report_tool::system_report(os->facts(), os->locale(), cpu, gpus, info.memory_info());
 
     auto text = pretty ? report.dump(2, ' ', false, Json::error_handler_t::replace) : to_compact(report);

@@ -2,18 +2,21 @@
 
 namespace launcher::plugins {
 
-void register_app_plugin(core::App& app) {
-    using core::Command;
+void register_app_plugin(core::App& app, std::optional<std::string> bundle_type) {
+    using core::CommandResult;
     using core::Invocation;
-    app.router().add_plugin("app");
-    app.router().add(Command{"plugin:app|name", core::RunOn::main_thread,
-                             [](Invocation& inv) -> core::CommandResult { return Json(inv.app().info().name); }});
-    app.router().add(Command{"plugin:app|version", core::RunOn::main_thread,
-                             [](Invocation& inv) -> core::CommandResult { return Json(inv.app().info().version); }});
-    app.router().add(Command{"plugin:app|identifier", core::RunOn::main_thread,
-                             [](Invocation& inv) -> core::CommandResult { return Json(inv.app().info().identifier); }});
-    app.router().add(Command{"plugin:app|supports_multiple_windows", core::RunOn::main_thread,
-                             [](Invocation&) -> core::CommandResult { return Json(true); }});
+    constexpr auto main_thread = core::RunOn::main_thread;
+    app.router()
+        .plugin("app")
+        .add("name", main_thread, [](Invocation& inv) -> CommandResult { return Json(inv.app().info().name); })
+        .add("version", main_thread, [](Invocation& inv) -> CommandResult { return Json(inv.app().info().version); })
+        .add("identifier", main_thread,
+             [](Invocation& inv) -> CommandResult { return Json(inv.app().info().identifier); })
+        .add("supports_multiple_windows", main_thread, [](Invocation&) -> CommandResult { return Json(true); })
+        .add("tauri_version", main_thread, [](Invocation&) -> CommandResult { return Json(page_api_version); })
+        .add("bundle_type", main_thread, [bundle_type = std::move(bundle_type)](Invocation&) -> CommandResult {
+            return bundle_type ? Json(*bundle_type) : Json(nullptr);
+        });
 }
 
 }  // namespace launcher::plugins

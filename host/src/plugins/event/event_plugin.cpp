@@ -58,12 +58,12 @@ CommandResult emit_to(Invocation& inv) {
 }  // namespace
 
 void register_event_plugin(core::App& app) {
-    auto& router = app.router();
-    router.add_plugin("event");
-    router.add({"plugin:event|listen", core::RunOn::main_thread, listen});
-    router.add({"plugin:event|unlisten", core::RunOn::main_thread, unlisten});
-    router.add({"plugin:event|emit", core::RunOn::main_thread, emit});
-    router.add({"plugin:event|emit_to", core::RunOn::main_thread, emit_to});
+    app.router()
+        .plugin("event")
+        .add("listen", core::RunOn::main_thread, listen)
+        .add("unlisten", core::RunOn::main_thread, unlisten)
+        .add("emit", core::RunOn::main_thread, emit)
+        .add("emit_to", core::RunOn::main_thread, emit_to);
 }
 
 }  // namespace launcher::plugins

@@ -30,11 +30,18 @@ core::CommandResult open_url(core::Invocation& call, platform::Shell& shell) {
 }  // namespace
 
 void register_opener_plugin(core::App& app, platform::Shell& shell) {
-    app.router().add_plugin("opener");
-    // Launching a program may take a moment (desktop database lookups, process start), so it
-    // stays off the main thread.
-    app.router().add({"plugin:opener|open_url", core::RunOn::worker,
-                      [&shell](core::Invocation& call) { return open_url(call, shell); }});
+    // Launching a program may take a moment (desktop database lookups, process start), so both
+    // commands stay off the main thread.
+    app.router()
+        .plugin("opener")
+        .add("open_url", core::RunOn::worker, [&shell](core::Invocation& call) { return open_url(call, shell); })
+        .add("reveal_item_in_dir", core::RunOn::worker,
+             [&shell](core::Invocation& call) -> core::CommandResult {
+                 auto paths = call.arg<std::vector<std::string>>("paths");
+                 if (!paths) return std::unexpected(paths.error());
+                 if (auto shown = shell.reveal(*paths); !shown) return std::unexpected(shown.error());
+                 return nullptr;
+             });
     app.add_page_script({std::string(page::links), true});
 }
 

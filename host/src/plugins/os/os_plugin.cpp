@@ -45,12 +45,11 @@ std::string os_internals_script(const platform::OsFacts& facts) {
 void register_os_plugin(core::App& app, std::shared_ptr<platform::OsProbe> probe) {
     app.add_page_script({os_internals_script(probe->facts()), /*top_frame_only=*/false});
 
-    app.router().add_plugin("os");
-    app.router().add({"plugin:os|locale", core::RunOn::main_thread,
-                      [probe = std::move(probe)](core::Invocation&) -> core::CommandResult {
-                          auto locale = probe->locale();
-                          return locale ? Json(*locale) : Json(nullptr);
-                      }});
+    app.router().plugin("os").add("locale", core::RunOn::main_thread,
+                                  [probe = std::move(probe)](core::Invocation&) -> core::CommandResult {
+                                      auto locale = probe->locale();
+                                      return locale ? Json(*locale) : Json(nullptr);
+                                  });
 }
 
 }  // namespace launcher::os

@@ -15,6 +15,6 @@ std::string os_internals_script(const platform::OsFacts& facts);
 // Start-up only. Reads the platform facts once and has every page of every window define them
 // before its own scripts run; adds the plugin "os" with its one synchronous command, "locale",
 // which reads the user's language afresh on each call.
-void register_os_plugin(core::App& app, std::shared_ptr<platform::OsProbe> probe = platform::make_os_probe());
+void register_os_plugin(core::App& app, std::shared_ptr<platform::OsProbe> probe);
 
 }  // namespace launcher::os

@@ -8,11 +8,12 @@ void register_system_info_plugin(core::App& app, std::shared_ptr<platform::Syste
     auto& state = app.state().manage<SystemInfoState>(std::move(probe));
     app.workers().post([&state] { state.finish_usage_measurement(); });
 
-    app.router().add_plugin("system-info");
-    app.router().add({"plugin:system-info|cpu_info", core::RunOn::main_thread,
-                      [&state](core::Invocation&) -> core::CommandResult { return to_json(state.cpu_info()); }});
-    app.router().add({"plugin:system-info|memory_info", core::RunOn::main_thread,
-                      [&state](core::Invocation&) -> core::CommandResult { return to_json(state.memory_info()); }});
+    app.router()
+        .plugin("system-info")
+        .add("cpu_info", core::RunOn::main_thread,
+             [&state](core::Invocation&) -> core::CommandResult { return to_json(state.cpu_info()); })
+        .add("memory_info", core::RunOn::main_thread,
+             [&state](core::Invocation&) -> core::CommandResult { return to_json(state.memory_info()); });
 }
 
 }  // namespace launcher::system_info

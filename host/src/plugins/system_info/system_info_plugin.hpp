@@ -10,7 +10,6 @@ namespace launcher::system_info {
 // Start-up only. Creates the SystemInfoState snapshot, starts its usage measurement on a worker,
 // and adds the plugin "system-info" with its two synchronous commands, "cpu_info" and
 // "memory_info".
-void register_system_info_plugin(core::App& app,
-                                 std::shared_ptr<platform::SystemProbe> probe = platform::make_system_probe());
+void register_system_info_plugin(core::App& app, std::shared_ptr<platform::SystemProbe> probe);
 
 }  // namespace launcher::system_info

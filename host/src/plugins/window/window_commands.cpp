@@ -4,19 +4,19 @@
 
 namespace launcher::plugins {
 
-std::expected<platform::Window*, std::string> addressed_window(const core::App& app,
-                                                               const std::optional<std::string>& label,
-                                                               const core::Caller& caller) {
+std::expected<core::Window*, std::string> addressed_window(const core::App& app,
+                                                           const std::optional<std::string>& label,
+                                                           const core::Caller& caller) {
     const auto& wanted = label ? *label : caller.window;
     if (auto* window = app.find_window(wanted)) return window;
     return std::unexpected(std::string("window not found"));
 }
 
-Json size_json(platform::Size size) { return {{"width", size.width}, {"height", size.height}}; }
+Json size_json(core::Size size) { return {{"width", size.width}, {"height", size.height}}; }
 
-Json position_json(platform::Position position) { return {{"x", position.x}, {"y", position.y}}; }
+Json position_json(core::Position position) { return {{"x", position.x}, {"y", position.y}}; }
 
-Json monitor_json(const std::optional<platform::Monitor>& monitor) {
+Json monitor_json(const std::optional<core::Monitor>& monitor) {
     if (!monitor) return nullptr;
     return {{"name", monitor->name},
             {"size", size_json(monitor->size)},
@@ -26,7 +26,7 @@ Json monitor_json(const std::optional<platform::Monitor>& monitor) {
             {"scaleFactor", monitor->scale_factor}};
 }
 
-std::optional<platform::Monitor> monitor_at(std::span<const platform::Monitor> monitors, double x, double y) {
+std::optional<core::Monitor> monitor_at(std::span<const core::Monitor> monitors, double x, double y) {
     for (const auto& monitor : monitors) {
         const auto& [left, top] = monitor.position;
         if (x >= left && x < left + monitor.size.width && y >= top && y < top + monitor.size.height) return monitor;
@@ -36,7 +36,7 @@ std::optional<platform::Monitor> monitor_at(std::span<const platform::Monitor> m
 
 namespace {
 
-using platform::Window;
+using core::Window;
 
 const std::array getters{
     WindowGetter{"is_maximized", [](const Window& w) { return Json(w.is_maximized()); }},
@@ -48,6 +48,9 @@ const std::array getters{
     WindowGetter{"is_resizable", [](const Window& w) { return Json(w.is_resizable()); }},
     WindowGetter{"is_always_on_top", [](const Window& w) { return Json(w.is_always_on_top()); }},
     WindowGetter{"is_closable", [](const Window& w) { return Json(w.is_closable()); }},
+    WindowGetter{"is_enabled", [](const Window& w) { return Json(w.is_enabled()); }},
+    WindowGetter{"is_maximizable", [](const Window& w) { return Json(w.is_maximizable()); }},
+    WindowGetter{"is_minimizable", [](const Window& w) { return Json(w.is_minimizable()); }},
     WindowGetter{"title", [](const Window& w) { return Json(w.title()); }},
     WindowGetter{"theme", [](const Window& w) { return Json(w.theme()); }},
     WindowGetter{"scale_factor", [](const Window& w) { return Json(w.scale_factor()); }},

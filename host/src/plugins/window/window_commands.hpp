@@ -8,38 +8,38 @@
 
 #include "core/app.hpp"
 #include "core/json.hpp"
-#include "platform/window.hpp"
+#include "core/window.hpp"
 
 namespace launcher::plugins {
 
 // The window a command addresses: the one labelled `label` when given, else the caller's own.
 // Main thread only.
-std::expected<platform::Window*, std::string> addressed_window(const core::App& app,
-                                                               const std::optional<std::string>& label,
-                                                               const core::Caller& caller);
+std::expected<core::Window*, std::string> addressed_window(const core::App& app,
+                                                           const std::optional<std::string>& label,
+                                                           const core::Caller& caller);
 
 // A command that reads one fact of a window and answers it as JSON.
 struct WindowGetter {
     std::string_view name;
-    Json (*read)(const platform::Window&);
+    Json (*read)(const core::Window&);
 };
 
 // A command that acts on a window and answers null.
 struct WindowAction {
     std::string_view name;
-    void (*act)(platform::Window&);
+    void (*act)(core::Window&);
 };
 
 std::span<const WindowGetter> window_getters();
 std::span<const WindowAction> window_actions();
 
 // Sizes as {"width", "height"} and positions as {"x", "y"}, in physical pixels.
-Json size_json(platform::Size size);
-Json position_json(platform::Position position);
+Json size_json(core::Size size);
+Json position_json(core::Position position);
 // {"name", "size", "position", "workArea": {"position", "size"}, "scaleFactor"}, or null.
-Json monitor_json(const std::optional<platform::Monitor>& monitor);
+Json monitor_json(const std::optional<core::Monitor>& monitor);
 
 // The monitor whose area holds the point (physical pixels), if any.
-std::optional<platform::Monitor> monitor_at(std::span<const platform::Monitor> monitors, double x, double y);
+std::optional<core::Monitor> monitor_at(std::span<const core::Monitor> monitors, double x, double y);
 
 }  // namespace launcher::plugins

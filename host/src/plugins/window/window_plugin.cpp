@@ -8,10 +8,8 @@ namespace launcher::plugins {
 
 namespace {
 
-std::string key_of(std::string_view name) { return "plugin:window|" + std::string(name); }
-
 // Decodes the optional `label` and finds the window; every window command starts this way.
-std::expected<platform::Window*, std::string> window_of(core::Invocation& inv) {
+std::expected<core::Window*, std::string> window_of(core::Invocation& inv) {
     auto label = inv.optional<std::string>("label");
     if (!label) return std::unexpected(label.error());
     return addressed_window(inv.app(), *label, inv.caller());
@@ -20,40 +18,38 @@ std::expected<platform::Window*, std::string> window_of(core::Invocation& inv) {
 }  // namespace
 
 void register_window_plugin(core::App& app) {
-    auto& router = app.router();
-    router.add_plugin("window");
+    auto commands = app.router().plugin("window");
     for (const auto& getter : window_getters()) {
-        router.add({key_of(getter.name), core::RunOn::main_thread,
-                    [read = getter.read](core::Invocation& inv) -> core::CommandResult {
-                        auto window = window_of(inv);
-                        if (!window) return std::unexpected(window.error());
-                        return read(**window);
-                    }});
+        commands.add(getter.name, core::RunOn::main_thread,
+                     [read = getter.read](core::Invocation& inv) -> core::CommandResult {
+                         auto window = window_of(inv);
+                         if (!window) return std::unexpected(window.error());
+                         return read(**window);
+                     });
     }
     for (const auto& action : window_actions()) {
-        router.add({key_of(action.name), core::RunOn::main_thread,
-                    [act = action.act](core::Invocation& inv) -> core::CommandResult {
-                        auto window = window_of(inv);
-                        if (!window) return std::unexpected(window.error());
-                        act(**window);
-                        return nullptr;
-                    }});
+        commands.add(action.name, core::RunOn::main_thread,
+                     [act = action.act](core::Invocation& inv) -> core::CommandResult {
+                         auto window = window_of(inv);
+                         if (!window) return std::unexpected(window.error());
+                         act(**window);
+                         return nullptr;
+                     });
     }
-    router.add({key_of("get_all_windows"), core::RunOn::main_thread, [](core::Invocation& inv) -> core::CommandResult {
-                    auto labels = Json::array();
-                    for (const auto* window : inv.app().windows()) labels.push_back(window->label());
-                    return labels;
-                }});
-    router.add(
-        {key_of("monitor_from_point"), core::RunOn::main_thread, [](core::Invocation& inv) -> core::CommandResult {
-             auto window = window_of(inv);
-             if (!window) return std::unexpected(window.error());
-             auto x = inv.arg<double>("x");
-             if (!x) return std::unexpected(x.error());
-             auto y = inv.arg<double>("y");
-             if (!y) return std::unexpected(y.error());
-             return monitor_json(monitor_at((*window)->available_monitors(), *x, *y));
-         }});
+    commands.add("get_all_windows", core::RunOn::main_thread, [](core::Invocation& inv) -> core::CommandResult {
+        auto labels = Json::array();
+        for (const auto* window : inv.app().windows()) labels.push_back(window->label());
+        return labels;
+    });
+    commands.add("monitor_from_point", core::RunOn::main_thread, [](core::Invocation& inv) -> core::CommandResult {
+        auto window = window_of(inv);
+        if (!window) return std::unexpected(window.error());
+        auto x = inv.arg<double>("x");
+        if (!x) return std::unexpected(x.error());
+        auto y = inv.arg<double>("y");
+        if (!y) return std::unexpected(y.error());
+        return monitor_json(monitor_at((*window)->available_monitors(), *x, *y));
+    });
     app.add_page_script({std::string(page::drag_region), true});
 }
 

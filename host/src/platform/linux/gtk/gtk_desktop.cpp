@@ -79,7 +79,7 @@ int GtkDesktop::run(core::App& app, const DesktopConfig& config, std::function<v
     context_ = make_context(config.identifier);
     register_app_scheme(context_.get(), config.content);
 #if LAUNCHER_AUTOMATION
-    enable_automation(app, context_.get());
+    enable_automation(app, context_.get(), config.automated_window);
 #endif
     post([this, &app, &config, on_ready = std::move(on_ready)] {
         create_windows(app, config);
@@ -96,8 +96,9 @@ void GtkDesktop::create_windows(core::App& app, const DesktopConfig& config) {
     auto* icon = make_icon(config);
     WebKitWebView* first = nullptr;
     for (const auto& window_config : config.windows) {
-        // Under automation the main window's view is the one the driver controls.
-        bool automated = webkit_web_context_is_automation_allowed(context_.get()) && window_config.label == "main";
+        // Under automation one window's view is the one the driver controls.
+        bool automated = webkit_web_context_is_automation_allowed(context_.get()) &&
+                         window_config.label == config.automated_window;
         auto window = std::make_unique<GtkLauncherWindow>(app, context_.get(), window_config, icon, first, automated,
                                                           [this, label = window_config.label] { window_destroyed(label); });
         if (!first) first = window->web_view().view();
@@ -115,10 +116,11 @@ void GtkDesktop::window_destroyed(const std::string& label) {
     });
 }
 
-// Lets WebKitWebDriver drive the main window's view (end-to-end test builds only).
-void GtkDesktop::enable_automation(core::App& app, WebKitWebContext* context) {
+// Lets WebKitWebDriver drive the configured window's view (end-to-end test builds only).
+void GtkDesktop::enable_automation(core::App& app, WebKitWebContext* context, const std::string& automated_window) {
     webkit_web_context_set_automation_allowed(context, TRUE);
     app_name_ = app.info().name;
+    automated_window_ = automated_window;
     g_signal_connect(context, "automation-started",
                      G_CALLBACK(+[](WebKitWebContext*, WebKitAutomationSession* session, gpointer self) {
                          auto* desktop = static_cast<GtkDesktop*>(self);
@@ -126,14 +128,15 @@ void GtkDesktop::enable_automation(core::App& app, WebKitWebContext* context) {
                          webkit_application_info_set_name(info, desktop->app_name_.c_str());
                          webkit_automation_session_set_application_info(session, info);
                          webkit_application_info_unref(info);
-                         g_signal_connect(session, "create-web-view", G_CALLBACK(main_view_for_driver), self);
+                         g_signal_connect(session, "create-web-view", G_CALLBACK(automated_view_for_driver), self);
                      }),
                      this);
 }
 
-WebKitWebView* GtkDesktop::main_view_for_driver(WebKitAutomationSession*, gpointer self) {
-    auto& windows = static_cast<GtkDesktop*>(self)->windows_;
-    auto it = windows.find("main");
+WebKitWebView* GtkDesktop::automated_view_for_driver(WebKitAutomationSession*, gpointer self) {
+    auto* desktop = static_cast<GtkDesktop*>(self);
+    auto& windows = desktop->windows_;
+    auto it = windows.find(desktop->automated_window_);
     return it == windows.end() ? nullptr : it->second->web_view().view();
 }
 

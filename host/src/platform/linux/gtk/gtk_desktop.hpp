@@ -27,8 +27,8 @@ private:
     static gboolean drain(gpointer self);
     void create_windows(core::App& app, const DesktopConfig& config);
     void window_destroyed(const std::string& label);
-    void enable_automation(core::App& app, WebKitWebContext* context);
-    static WebKitWebView* main_view_for_driver(WebKitAutomationSession*, gpointer self);
+    void enable_automation(core::App& app, WebKitWebContext* context, const std::string& automated_window);
+    static WebKitWebView* automated_view_for_driver(WebKitAutomationSession*, gpointer self);
 
     std::mutex mutex_;
     std::deque<std::function<void()>> tasks_;
@@ -36,6 +36,7 @@ private:
     int exit_code_ = 0;
     bool running_ = false;
     std::string app_name_;
+    std::string automated_window_;
     GObjectPtr<WebKitWebContext> context_;
     std::map<std::string, std::unique_ptr<GtkLauncherWindow>> windows_;
 };

@@ -165,6 +165,10 @@ bool GtkLauncherWindow::is_decorated() const { return gtk_window_get_decorated(G
 bool GtkLauncherWindow::is_resizable() const { return gtk_window_get_resizable(GTK_WINDOW(window_)); }
 bool GtkLauncherWindow::is_always_on_top() const { return always_on_top_; }
 bool GtkLauncherWindow::is_closable() const { return gtk_window_get_deletable(GTK_WINDOW(window_)); }
+// GTK lets the window manager maximize exactly the resizable windows, and minimize every one.
+bool GtkLauncherWindow::is_maximizable() const { return gtk_window_get_resizable(GTK_WINDOW(window_)); }
+bool GtkLauncherWindow::is_minimizable() const { return true; }
+bool GtkLauncherWindow::is_enabled() const { return gtk_widget_get_sensitive(window_); }
 std::string GtkLauncherWindow::title() const { return gtk_window_get_title(GTK_WINDOW(window_)); }
 std::string GtkLauncherWindow::theme() const { return fixed_theme_ ? *fixed_theme_ : system_theme(); }
 double GtkLauncherWindow::scale_factor() const { return gtk_widget_get_scale_factor(window_); }

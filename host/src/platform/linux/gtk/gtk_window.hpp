@@ -7,16 +7,20 @@
 #include <string>
 
 #include "core/app.hpp"
+#include "core/window.hpp"
 #include "platform/desktop.hpp"
 #include "platform/linux/gtk/webkit_view.hpp"
-#include "platform/window.hpp"
 
 namespace launcher::platform::gtk {
+
+using core::Monitor;
+using core::Position;
+using core::Size;
 
 // A top-level GTK window holding one web view. Emits "tauri://resize" after each size change
 // and "tauri://theme-changed" when the system theme flips (unless the window's theme is fixed).
 // Main thread.
-class GtkLauncherWindow final : public Window {
+class GtkLauncherWindow final : public core::Window {
 public:
     GtkLauncherWindow(core::App& app, WebKitWebContext* context, const WindowConfig& config, GdkPixbuf* icon,
                       WebKitWebView* related, bool controlled_by_automation, std::function<void()> on_destroyed);
@@ -40,6 +44,9 @@ public:
     bool is_resizable() const override;
     bool is_always_on_top() const override;
     bool is_closable() const override;
+    bool is_maximizable() const override;
+    bool is_minimizable() const override;
+    bool is_enabled() const override;
     std::string title() const override;
     std::string theme() const override;
     double scale_factor() const override;

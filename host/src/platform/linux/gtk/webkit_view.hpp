@@ -13,6 +13,8 @@
 
 namespace launcher::platform::gtk {
 
+using core::MainLoop;
+
 class PageChannel;
 struct FrameWait;
 

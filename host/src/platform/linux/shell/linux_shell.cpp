@@ -46,6 +46,54 @@ public:
         }
         return {};
     }
+
+    // The file manager's D-Bus interface selects the items; without one on the session bus, each
+    // item's folder goes to the default handler for folders.
+    std::expected<void, std::string> reveal(const std::vector<std::string>& paths) override {
+        std::vector<std::string> uris;
+        for (const auto& path : paths) {
+            std::error_code missing;
+            if (!std::filesystem::exists(path, missing)) return std::unexpected("path does not exist: " + path);
+            GError* error = nullptr;
+            auto* uri = g_filename_to_uri(path.c_str(), nullptr, &error);
+            if (!uri) {
+                Error owned(error);
+                return std::unexpected(std::string(owned->message));
+            }
+            uris.emplace_back(uri);
+            g_free(uri);
+        }
+        if (show_items(uris)) return {};
+        for (const auto& path : paths) {
+            auto folder = std::filesystem::path(path).parent_path();
+            GError* error = nullptr;
+            auto* uri = g_filename_to_uri(folder.c_str(), nullptr, &error);
+            if (uri && g_app_info_launch_default_for_uri(uri, nullptr, &error)) {
+                g_free(uri);
+                continue;
+            }
+            g_free(uri);
+            Error owned(error);
+            return std::unexpected(std::string(owned->message));
+        }
+        return {};
+    }
+
+private:
+    static bool show_items(const std::vector<std::string>& uris) {
+        auto* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+        if (!bus) return false;
+        GVariantBuilder items;
+        g_variant_builder_init(&items, G_VARIANT_TYPE("as"));
+        for (const auto& uri : uris) g_variant_builder_add(&items, "s", uri.c_str());
+        auto* answer = g_dbus_connection_call_sync(
+            bus, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
+            "ShowItems", g_variant_new("(ass)", &items, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
+        g_object_unref(bus);
+        if (!answer) return false;
+        g_variant_unref(answer);
+        return true;
+    }
 };
 
 }  // namespace

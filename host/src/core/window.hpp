@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace launcher::platform {
+namespace launcher::core {
 
 struct Size {
     int width = 0;
@@ -51,8 +51,12 @@ public:
     virtual bool is_decorated() const = 0;
     virtual bool is_resizable() const = 0;
     virtual bool is_always_on_top() const = 0;
-    // Whether the window manager offers to close the window.
+    // Whether the window manager offers to close, maximize or minimize the window.
     virtual bool is_closable() const = 0;
+    virtual bool is_maximizable() const = 0;
+    virtual bool is_minimizable() const = 0;
+    // Whether the window takes the user's input.
+    virtual bool is_enabled() const = 0;
     virtual std::string title() const = 0;
     // "light" or "dark": the window's effective colour theme.
     virtual std::string theme() const = 0;
@@ -71,4 +75,4 @@ public:
     virtual Position cursor_position() const = 0;
 };
 
-}  // namespace launcher::platform
+}  // namespace launcher::core

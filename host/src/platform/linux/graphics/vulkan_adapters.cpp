@@ -1,4 +1,4 @@
-#include "gpu/vulkan_adapters.hpp"
+#include "platform/linux/graphics/vulkan_adapters.hpp"
 
 #define VK_NO_PROTOTYPES
 #include <vulkan/vulkan.h>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "gpu/runtime_library.hpp"
+#include "platform/linux/graphics/runtime_library.hpp"
 
 namespace launcher::gpu {
 

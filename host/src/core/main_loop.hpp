@@ -2,7 +2,7 @@
 
 #include <functional>
 
-namespace launcher::platform {
+namespace launcher::core {
 
 // The main thread's event loop, which owns every window and web view.
 class MainLoop {
@@ -14,4 +14,4 @@ public:
     virtual void quit(int code) = 0;
 };
 
-}  // namespace launcher::platform
+}  // namespace launcher::core

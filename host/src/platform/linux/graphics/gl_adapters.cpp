@@ -1,4 +1,4 @@
-#include "gpu/gl_adapters.hpp"
+#include "platform/linux/graphics/gl_adapters.hpp"
 
 #define EGL_EGL_PROTOTYPES 0
 #include <EGL/egl.h>
@@ -10,7 +10,7 @@
 #include <cctype>
 #include <string>
 
-#include "gpu/runtime_library.hpp"
+#include "platform/linux/graphics/runtime_library.hpp"
 
 namespace launcher::gpu {
 

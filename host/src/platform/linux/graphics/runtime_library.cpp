@@ -1,4 +1,4 @@
-#include "gpu/runtime_library.hpp"
+#include "platform/linux/graphics/runtime_library.hpp"
 
 #include <dlfcn.h>
 
