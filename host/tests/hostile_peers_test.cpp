@@ -1,7 +1,7 @@
 // The updater against servers that misbehave: answers that never end, lengths that lie, bodies
-// that stall, redirects to plain http, certificates for another name, packages signed for another
-// file. Each call ends with its documented message, and nothing is written to the temporary
-// directory.
+// that stall, manifests nested too deep, redirects to plain http,
+// certificates for another name, packages signed for another file. Each call ends with its
+// documented message, and nothing is written to the temporary directory.
 
 #include <gtest/gtest.h>
 
@@ -137,6 +137,9 @@ TEST_F(HostilePeers, CheckEndsWithTheDocumentedMessage) {
     server->route("/hostile/shorter.json", {{"body", manifest}, {"content_length", manifest.size() / 2}});
     server->route("/hostile/longer.json", {{"body", manifest}, {"content_length", manifest.size() + 100}});
     server->route("/hostile/stall.json", {{"body", manifest}, {"stall_after", 10}});
+    const std::size_t deep = 100000;
+    server->route("/hostile/deep.json", {{"body", manifest.substr(0, manifest.size() - 1) + ",\"deep\":" +
+                                                      std::string(deep, '[') + std::string(deep, ']') + "}"}});
     server->route("/hostile/to-http.json",
                   {{"status", 302}, {"headers", {{"Location", "http://127.0.0.1:" + port + "/hostile/plain.json"}}}});
     // Made under the real temporary directory, so only the host's own writes land in scratch.
@@ -162,6 +165,8 @@ TEST_F(HostilePeers, CheckEndsWithTheDocumentedMessage) {
         {"length longer than the body", server->url("/hostile/longer.json"), server->ca_file(), "^" + body_error},
         {"stalled body", server->url("/hostile/stall.json"), server->ca_file(),
          body_error + "no data received for " + std::to_string(stall_ms) + " ms"},
+        {"nested 100,000 deep", server->url("/hostile/deep.json"), server->ca_file(),
+         "error decoding response body: arrays and objects nested deeper than 128 levels"},
         {"redirect to http", server->url("/hostile/to-http.json"), server->ca_file(),
          "^error sending request for url (" + server->url("/hostile/to-http.json") + "): "},
         {"certificate for another name", other_name->url(manifest_path), other_name->ca_file(),

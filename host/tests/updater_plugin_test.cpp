@@ -118,6 +118,14 @@ protected:
 
 std::string error_of(const core::CommandResult& result) { return result ? "no error" : result.error(); }
 
+// The manifest with a member holding `depth` nested arrays, so the whole text nests depth + 1 deep.
+Json nested_member(Json manifest, std::size_t depth) {
+    Json inner = Json::array();
+    for (std::size_t i = 1; i < depth; ++i) inner = Json::array({std::move(inner)});
+    manifest["nested"] = std::move(inner);
+    return manifest;
+}
+
 TEST_F(Updater, CheckAnswersWithTheRecordAndSendsItsHeaders) {
     Json manifest = {{"version", "v0.1.37"},
                      {"notes", "Исправления"},
@@ -188,6 +196,10 @@ TEST_F(Updater, CheckEdgeCases) {
          "version 0.1.37 url https://127.0.0.1/p.exe"},
         {"not JSON stops the loop", {server->url("/not-json"), manifest_at("/c/137", single("0.1.37"))}, {},
          "error^error decoding response body: "},
+        {"nested as deep as allowed", {manifest_at("/c/deep128", nested_member(single("0.1.37"), 127))}, {},
+         "version 0.1.37 url https://127.0.0.1/p.exe"},
+        {"nested too deep", {manifest_at("/c/deep129", nested_member(single("0.1.37"), 128))}, {},
+         "error error decoding response body: arrays and objects nested deeper than 128 levels"},
         {"downgrade offered when allowed", {manifest_at("/c/135", single("0.1.35"))}, {{"allowDowngrades", true}},
          "version 0.1.35 url https://127.0.0.1/p.exe"},
         {"downgrade not offered", {manifest_at("/c/135", single("0.1.35"))}, {}, "null"},
