@@ -1,6 +1,7 @@
 #include "updater_plugin.hpp"
 
 #include <memory>
+#include <tuple>
 
 #include "check.hpp"
 #include "core/app.hpp"
@@ -179,9 +180,15 @@ void register_updater_plugin(core::App& app, UpdaterConfig config, UpdaterBuild 
     app.state().manage<UpdaterState>(UpdaterState{std::move(config), bundle_type_from_marker(build.bundle_marker),
                                                   std::move(http), std::move(build.hand_off_host)});
     app.router().add_plugin("updater");
-    for (auto [name, handler] : {std::pair{"check", &check}, std::pair{"download", &download},
-                                 std::pair{"install", &install}, std::pair{"download_and_install", &download_and_install}}) {
-        app.router().add({std::string("plugin:updater|") + name, core::RunOn::worker, handler});
+    // The commands that wait on a server, for as long as it takes to answer, take no worker.
+    const std::tuple<const char*, core::RunOn, CommandResult (*)(Invocation&)> commands[] = {
+        {"check", core::RunOn::own_thread, &check},
+        {"download", core::RunOn::own_thread, &download},
+        {"install", core::RunOn::worker, &install},
+        {"download_and_install", core::RunOn::own_thread, &download_and_install},
+    };
+    for (auto [name, run_on, handler] : commands) {
+        app.router().add({std::string("plugin:updater|") + name, run_on, handler});
     }
 }
 

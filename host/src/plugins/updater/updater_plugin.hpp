@@ -33,8 +33,8 @@ struct UpdaterState {
 };
 
 // Start-up only: manages `UpdaterState` and adds the plugin `updater` with its commands `check`,
-// `download`, `install` and `download_and_install`, all run on the workers. `config` comes from
-// parse_updater_config.
+// `download`, `install` and `download_and_install`: `install` on the workers, the others, which
+// wait on servers, each on a thread of its own. `config` comes from parse_updater_config.
 void register_updater_plugin(core::App& app, UpdaterConfig config, UpdaterBuild build = {});
 
 }  // namespace launcher::updater

@@ -45,17 +45,24 @@ std::string_view trim(std::string_view s) {
 // Collects the head of each response curl reads (interim ones and redirects included) and
 // hands the final one to the reader.
 struct Transfer {
+    using Clock = std::chrono::steady_clock;
+
     const BodyReader& reader;
-    std::chrono::milliseconds stall_limit;
+    const ClientSettings& settings;
     std::optional<std::uint64_t> max_body;
     ResponseHead block;
     std::string sent_reason;
     bool head_delivered = false;
     bool stopped_by_reader = false;
     bool stalled = false;
+    bool too_slow = false;
     bool too_large = false;
-    std::uint64_t received = 0;
-    std::chrono::steady_clock::time_point last_data = std::chrono::steady_clock::now();
+    std::uint64_t received = 0;  // body bytes
+    std::uint64_t arrived = 0;   // head and body bytes
+    Clock::time_point last_data = Clock::now();
+    // The low-speed guard's current window: when it began and what had arrived by then.
+    Clock::time_point window_start = last_data;
+    std::uint64_t arrived_at_window_start = 0;
 
     // One header line as curl delivers it: a status line, a header, or the blank line that ends
     // a head.
@@ -104,12 +111,33 @@ struct Transfer {
         auto parsed = std::from_chars(length->data(), length->data() + length->size(), declared);
         return parsed.ec == std::errc::result_out_of_range || (parsed.ec == std::errc{} && declared > *max_body);
     }
+
+    // Ends a transfer that has received nothing for the stall limit, or less than the low-speed
+    // rate over a whole window.
+    bool too_slow_now() {
+        auto now = Clock::now();
+        if (settings.stall_limit.count() > 0 && now - last_data > settings.stall_limit) {
+            stalled = true;
+            return true;
+        }
+        const auto window = settings.low_speed_window;
+        if (window.count() <= 0 || now - window_start < window) return false;
+        auto wanted = settings.low_speed_bytes_per_second * static_cast<std::uint64_t>(window.count()) / 1000;
+        if (arrived - arrived_at_window_start < wanted) {
+            too_slow = true;
+            return true;
+        }
+        window_start = now;
+        arrived_at_window_start = arrived;
+        return false;
+    }
 };
 
 std::size_t header_callback(char* data, std::size_t size, std::size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     std::size_t bytes = size * count;
-    transfer->last_data = std::chrono::steady_clock::now();
+    transfer->last_data = Transfer::Clock::now();
+    transfer->arrived += bytes;
     return transfer->on_header_line(std::string_view(data, bytes)) ? bytes : 0;
 }
 
@@ -117,8 +145,9 @@ std::size_t body_callback(char* data, std::size_t size, std::size_t count, void*
     auto* transfer = static_cast<Transfer*>(user);
     std::size_t bytes = size * count;
     if (transfer->stopped_by_reader) return 0;
-    transfer->last_data = std::chrono::steady_clock::now();
+    transfer->last_data = Transfer::Clock::now();
     transfer->received += bytes;
+    transfer->arrived += bytes;
     if (transfer->max_body && transfer->received > *transfer->max_body) {
         transfer->too_large = true;
         return 0;
@@ -127,13 +156,9 @@ std::size_t body_callback(char* data, std::size_t size, std::size_t count, void*
     return bytes;
 }
 
-// Called by curl at least once a second while a transfer runs, data or not: ends a transfer that
-// has received nothing for longer than the stall limit.
+// Called by curl at least once a second while a transfer runs, data or not.
 int progress_callback(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    auto* transfer = static_cast<Transfer*>(user);
-    if (transfer->stall_limit.count() <= 0) return 0;
-    transfer->stalled = std::chrono::steady_clock::now() - transfer->last_data > transfer->stall_limit;
-    return transfer->stalled ? 1 : 0;
+    return static_cast<Transfer*>(user)->too_slow_now() ? 1 : 0;
 }
 
 std::expected<std::string, std::string> read_file(const std::string& path) {
@@ -160,7 +185,12 @@ std::expected<std::string, std::string> ca_bundle_with(CURL* handle, const std::
 }
 
 std::string cause_of(CURLcode code, const char* error_buffer, const Transfer& transfer) {
-    if (transfer.stalled) return "no data received for " + std::to_string(transfer.stall_limit.count()) + " ms";
+    const auto& settings = transfer.settings;
+    if (transfer.stalled) return "no data received for " + std::to_string(settings.stall_limit.count()) + " ms";
+    if (transfer.too_slow) {
+        return "less than " + std::to_string(settings.low_speed_bytes_per_second) + " bytes per second for " +
+               std::to_string(settings.low_speed_window.count()) + " ms";
+    }
     if (transfer.too_large) {
         return "the response body is larger than " + std::to_string(*transfer.max_body) + " bytes";
     }
@@ -221,7 +251,7 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     }
 
     char error_buffer[CURL_ERROR_SIZE] = {};
-    Transfer transfer{reader, settings.stall_limit, request.max_body_bytes, {}, {}};
+    Transfer transfer{reader, settings, request.max_body_bytes, {}, {}};
     curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");

@@ -24,6 +24,11 @@ struct ClientSettings {
     // A transfer that receives no byte for this long fails, so a server that stops sending in the
     // middle of a body cannot hold a download forever; zero turns the guard off.
     std::chrono::milliseconds stall_limit{std::chrono::seconds(60)};
+    // A transfer that receives fewer than `low_speed_bytes_per_second` on average over a whole
+    // `low_speed_window` fails too, so a peer that sends a byte now and then, never quite stalling,
+    // cannot hold a transfer for as long as it likes; a zero window turns the guard off.
+    std::uint64_t low_speed_bytes_per_second = 1024;
+    std::chrono::milliseconds low_speed_window{std::chrono::seconds(60)};
 };
 
 struct GetRequest {
@@ -68,8 +73,9 @@ struct BodyReader {
 //
 // Messages: "error sending request for url ({url}): {cause}" when no head arrived, and
 // "request or response body error: {cause}" when the body broke off; a time-out's cause is
-// "operation timed out", a stall's "no data received for {n} ms", a body over the request's limit
-// "the response body is larger than {n} bytes".
+// "operation timed out", a stall's "no data received for {n} ms", a transfer below the low-speed
+// rate "less than {rate} bytes per second for {n} ms", a body over the request's limit "the
+// response body is larger than {n} bytes".
 std::expected<ResponseHead, Error> get(const ClientSettings& settings, const GetRequest& request,
                                        const BodyReader& reader);
 
