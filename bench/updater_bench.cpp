@@ -114,7 +114,7 @@ void download_once() {
     std::size_t events = 0;
     auto bytes = launcher::updater::download_package(client, request, [&](const launcher::Json&) { ++events; });
     if (!bytes || bytes->size() != package_bytes) std::abort();
-    if (!launcher::updater::verify_update_signature(r.pubkey, r.signature, *bytes)) std::abort();
+    if (!launcher::updater::verify_update_signature(r.pubkey, r.signature, bytes->span())) std::abort();
     benchmark::DoNotOptimize(events);
 }
 

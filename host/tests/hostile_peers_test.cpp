@@ -1,5 +1,5 @@
 // The updater against servers that misbehave: answers that never end, lengths that lie, bodies
-// that stall, manifests nested too deep, redirects to plain http,
+// that stall or go on past their length, manifests nested too deep, redirects to plain http,
 // certificates for another name, packages signed for another file. Each call ends with its
 // documented message, and nothing is written to the temporary directory.
 
@@ -24,6 +24,7 @@ using testing::TempDir;
 
 const std::string manifest_path = "/stable/latest.json";
 constexpr int stall_ms = 1500;
+constexpr std::uint64_t package_cap = 1024 * 1024;
 
 class NullShell : public platform::Shell {
 public:
@@ -50,6 +51,7 @@ struct UpdaterHost {
         UpdaterBuild build;
         build.http.extra_ca_file = ca_file;
         build.http.stall_limit = std::chrono::milliseconds(stall_ms);
+        build.max_package_bytes = package_cap;
         build.hand_off_host = [this](core::App&) {
             return installer::HandOffHost{"Mirravel - Launcher", {}, [] {}, shell, [](int) {}};
         };
@@ -188,6 +190,9 @@ TEST_F(HostilePeers, DownloadEndsWithTheDocumentedMessage) {
     publish("/hostile/shorter.exe", package, {{"content_length", package.size() - 1000}});
     publish("/hostile/longer.exe", package, {{"content_length", package.size() + 1000}});
     publish("/hostile/stall.exe", package, {{"stall_after", 1000}});
+    publish("/hostile/endless.exe", package, {{"endless", true}});
+    publish("/hostile/huge-declared.exe", package, {{"content_length", "3000000000"}});
+    publish("/hostile/chunked-longer.exe", package, {{"chunked", true}, {"content_length", package.size() - 1000}});
     // A genuine signature, but of another file than the one served.
     auto other_signature = key->sign(files->write("other.exe", "MZ another installer"));
 
@@ -205,6 +210,16 @@ TEST_F(HostilePeers, DownloadEndsWithTheDocumentedMessage) {
         {"length longer than the body", "/hostile/longer.exe", signature, "^request or response body error: ", false},
         {"stalled body", "/hostile/stall.exe", signature,
          "request or response body error: no data received for " + std::to_string(stall_ms) + " ms", false},
+        {"endless body without a length", "/hostile/endless.exe", signature,
+         "request or response body error: the response body is larger than " + std::to_string(package_cap) + " bytes",
+         false},
+        {"declared length over the cap", "/hostile/huge-declared.exe", signature,
+         "request or response body error: the response body is larger than " + std::to_string(package_cap) + " bytes",
+         false},
+        {"more bytes than declared", "/hostile/chunked-longer.exe", signature,
+         "request or response body error: the response body is larger than " + std::to_string(package.size() - 1000) +
+             " bytes",
+         false},
     };
     for (const auto& c : cases) {
         server->route(manifest_path,

@@ -92,7 +92,7 @@ CommandResult check(Invocation& invocation) {
 
 struct VerifiedDownload {
     std::shared_ptr<UpdateRecord> record;
-    std::vector<std::uint8_t> bytes;
+    PackageBytes bytes;
 };
 
 // The shared first half of `download` and `download_and_install`.
@@ -118,10 +118,11 @@ std::expected<VerifiedDownload, std::string> download_verified(Invocation& invoc
 
     const auto& state = state_of(invocation);
     http::GetRequest request{(*record)->download_url, request_headers(request_headers_list, "application/octet-stream"),
-                             limit, (*record)->proxy};
+                             limit, (*record)->proxy, state.max_package_bytes};
     auto bytes = download_package(state.http, request, [&](const Json& event) { channel->send(event); });
     if (!bytes) return std::unexpected(bytes.error());
-    if (auto verified = verify_update_signature(state.config.pubkey, (*record)->signature, *bytes); !verified) {
+    if (auto verified = verify_update_signature(state.config.pubkey, (*record)->signature, bytes->span());
+        !verified) {
         return std::unexpected(verified.error());
     }
     return VerifiedDownload{std::move(*record), std::move(*bytes)};
@@ -158,7 +159,7 @@ CommandResult install(Invocation& invocation) {
     if (!record) return std::unexpected(record.error());
     auto package = table.get<DownloadedPackage>(*bytes_rid);
     if (!package) return std::unexpected(package.error());
-    auto installed = install_package(invocation, **record, (*package)->bytes);
+    auto installed = install_package(invocation, **record, (*package)->bytes.span());
     // A failed installation leaves the package for another try; a successful one has already
     // released every resource in the pre-exit clean-up.
     if (installed) (void)table.take<DownloadedPackage>(*bytes_rid);
@@ -168,7 +169,7 @@ CommandResult install(Invocation& invocation) {
 CommandResult download_and_install(Invocation& invocation) {
     auto downloaded = download_verified(invocation);
     if (!downloaded) return std::unexpected(downloaded.error());
-    return install_package(invocation, *downloaded->record, downloaded->bytes);
+    return install_package(invocation, *downloaded->record, downloaded->bytes.span());
 }
 
 }  // namespace
@@ -178,7 +179,8 @@ void register_updater_plugin(core::App& app, UpdaterConfig config, UpdaterBuild 
     http.accept_invalid_certs = config.dangerous_accept_invalid_certs;
     http.accept_invalid_hostnames = config.dangerous_accept_invalid_hostnames;
     app.state().manage<UpdaterState>(UpdaterState{std::move(config), bundle_type_from_marker(build.bundle_marker),
-                                                  std::move(http), std::move(build.hand_off_host)});
+                                                  std::move(http), build.max_package_bytes,
+                                                  std::move(build.hand_off_host)});
     app.router().add_plugin("updater");
     // The commands that wait on a server, for as long as it takes to answer, take no worker.
     const std::tuple<const char*, core::RunOn, CommandResult (*)(Invocation&)> commands[] = {

@@ -56,6 +56,8 @@ struct Transfer {
     bool stopped_by_reader = false;
     bool stalled = false;
     bool too_slow = false;
+    // The body may not exceed this: the request's limit, or the declared length when smaller.
+    std::optional<std::uint64_t> body_limit = max_body;
     bool too_large = false;
     std::uint64_t received = 0;  // body bytes
     std::uint64_t arrived = 0;   // head and body bytes
@@ -91,7 +93,7 @@ struct Transfer {
         if (interim || followed_redirect || head_delivered) return true;
         block.status_text = status_text(block.status, sent_reason);
         head_delivered = true;
-        if (declares_too_much()) {
+        if (!limit_body_to_declared_length()) {
             too_large = true;
             return false;
         }
@@ -102,14 +104,19 @@ struct Transfer {
         return true;
     }
 
-    // A declared length over the limit is refused before any of the body is read.
-    bool declares_too_much() const {
-        if (!max_body) return false;
+    // A declared length over the limit is refused before any of the body is read; one within it
+    // becomes the limit, so a body that goes on past its declared length (chunked coding beside a
+    // Content-Length, which then does not bound what is read) is refused as well.
+    bool limit_body_to_declared_length() {
         auto length = block.header("Content-Length");
-        if (!length) return false;
+        if (!length) return true;
         std::uint64_t declared = 0;
         auto parsed = std::from_chars(length->data(), length->data() + length->size(), declared);
-        return parsed.ec == std::errc::result_out_of_range || (parsed.ec == std::errc{} && declared > *max_body);
+        if (parsed.ec == std::errc::result_out_of_range) return !max_body;
+        if (parsed.ec != std::errc{} || parsed.ptr != length->data() + length->size()) return true;
+        if (max_body && declared > *max_body) return false;
+        body_limit = declared;
+        return true;
     }
 
     // Ends a transfer that has received nothing for the stall limit, or less than the low-speed
@@ -148,7 +155,7 @@ std::size_t body_callback(char* data, std::size_t size, std::size_t count, void*
     transfer->last_data = Transfer::Clock::now();
     transfer->received += bytes;
     transfer->arrived += bytes;
-    if (transfer->max_body && transfer->received > *transfer->max_body) {
+    if (transfer->body_limit && transfer->received > *transfer->body_limit) {
         transfer->too_large = true;
         return 0;
     }
@@ -192,7 +199,8 @@ std::string cause_of(CURLcode code, const char* error_buffer, const Transfer& tr
                std::to_string(settings.low_speed_window.count()) + " ms";
     }
     if (transfer.too_large) {
-        return "the response body is larger than " + std::to_string(*transfer.max_body) + " bytes";
+        return "the response body is larger than " +
+               std::to_string(transfer.body_limit ? *transfer.body_limit : *transfer.max_body) + " bytes";
     }
     std::string detail = error_buffer[0] != '\0' ? error_buffer : curl_easy_strerror(code);
     // A total time-out reads the same whatever phase it struck.

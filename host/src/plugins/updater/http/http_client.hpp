@@ -37,7 +37,8 @@ struct GetRequest {
     std::optional<std::chrono::milliseconds> timeout;  // bounds connection, head and body together
     std::optional<std::string> proxy;                  // used for http and https alike
     // A body longer than this (declared or received) ends the transfer as a body error, so a
-    // peer cannot fill memory with an answer that should be small; none: no limit.
+    // peer cannot fill memory with an answer that should be small; none: no limit. A body longer
+    // than its own Content-Length fails the same way, limit or not.
     std::optional<std::uint64_t> max_body_bytes;
 };
 
@@ -74,8 +75,8 @@ struct BodyReader {
 // Messages: "error sending request for url ({url}): {cause}" when no head arrived, and
 // "request or response body error: {cause}" when the body broke off; a time-out's cause is
 // "operation timed out", a stall's "no data received for {n} ms", a transfer below the low-speed
-// rate "less than {rate} bytes per second for {n} ms", a body over the request's limit "the
-// response body is larger than {n} bytes".
+// rate "less than {rate} bytes per second for {n} ms", a body over the request's limit or its
+// declared length "the response body is larger than {n} bytes".
 std::expected<ResponseHead, Error> get(const ClientSettings& settings, const GetRequest& request,
                                        const BodyReader& reader);
 
