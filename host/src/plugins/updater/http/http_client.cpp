@@ -234,7 +234,7 @@ bool valid_header_name(std::string_view name) {
 bool valid_header_value(std::string_view value) {
     return std::all_of(value.begin(), value.end(), [](char c) {
         auto byte = static_cast<unsigned char>(c);
-        return byte == '\t' || (byte >= 0x20 && byte < 0x7F);
+        return byte == '\t' || (byte >= 0x20 && byte != 0x7F);
     });
 }
 
@@ -257,6 +257,10 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
         header_list.release();
         header_list.reset(grown);
     }
+
+    // No limit at all is what libcurl makes of zero; a zero time limit is one that has already
+    // passed.
+    if (request.timeout && request.timeout->count() <= 0) return sending_error("operation timed out");
 
     char error_buffer[CURL_ERROR_SIZE] = {};
     Transfer transfer{reader, settings, request.max_body_bytes, {}, {}};
@@ -281,7 +285,11 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, progress_callback);
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer);
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    if (request.proxy) curl_easy_setopt(h, CURLOPT_PROXY, request.proxy->c_str());
+    // The proxy is the request's alone: an empty one tells libcurl to use none, whatever http_proxy
+    // and the like say, and an empty exception list sends every host through a given one, whatever
+    // NO_PROXY says.
+    curl_easy_setopt(h, CURLOPT_PROXY, request.proxy ? request.proxy->c_str() : "");
+    curl_easy_setopt(h, CURLOPT_NOPROXY, "");
 
     std::string ca_bundle;
     if (!settings.extra_ca_file.empty()) {

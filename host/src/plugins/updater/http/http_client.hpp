@@ -34,8 +34,11 @@ struct ClientSettings {
 struct GetRequest {
     std::string url;
     std::vector<Header> headers;  // sent in this order, each pair as given
-    std::optional<std::chrono::milliseconds> timeout;  // bounds connection, head and body together
-    std::optional<std::string> proxy;                  // used for http and https alike
+    // Bounds connection, head and body together; zero fails at once.
+    std::optional<std::chrono::milliseconds> timeout;
+    // Used for http and https alike and for every host; none: no proxy. The environment's proxy
+    // variables are never read.
+    std::optional<std::string> proxy;
     // A body longer than this (declared or received) ends the transfer as a body error, so a
     // peer cannot fill memory with an answer that should be small; none: no limit. A body longer
     // than its own Content-Length fails the same way, limit or not.
@@ -81,7 +84,7 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
                                        const BodyReader& reader);
 
 // Whether a header name is a valid HTTP token, and a value valid header text (visible ASCII,
-// spaces and tabs).
+// spaces, tabs and the bytes 0x80 to 0xFF that HTTP allows as obs-text).
 bool valid_header_name(std::string_view name);
 bool valid_header_value(std::string_view value);
 
