@@ -16,7 +16,8 @@ std::optional<std::uint64_t> parse_content_length(std::string_view text) {
 }
 
 std::expected<PackageBytes, std::string> download_package(const http::ClientSettings& client,
-                                                          http::GetRequest request, const EventSink& send) {
+                                                          http::GetRequest request, const EventSink& send,
+                                                          const ByteSink& also_to) {
     // The HTTP layer refuses a body over this limit or over its own declared length, declared or
     // received, so the room set aside for a declared length is never more than the limit.
     if (!request.max_body_bytes) request.max_body_bytes = default_max_package_bytes;
@@ -25,6 +26,9 @@ std::expected<PackageBytes, std::string> download_package(const http::ClientSett
     PackageBytes buffer;
     bool out_of_memory = false;
     bool started = false;
+    // One event value, its length set for each chunk: building it afresh cost allocations a chunk.
+    Json progress{{"event", "Progress"}, {"data", {{"chunkLength", 0}}}};
+    Json& chunk_length = progress["data"]["chunkLength"];
     http::BodyReader reader{
         [&](const http::ResponseHead& head) {
             if (head.status < 200 || head.status > 299) {
@@ -42,8 +46,14 @@ std::expected<PackageBytes, std::string> download_package(const http::ClientSett
                 send(Json{{"event", "Started"},
                           {"data", {{"contentLength", content_length ? Json(*content_length) : Json(nullptr)}}}});
             }
-            send(Json{{"event", "Progress"}, {"data", {{"chunkLength", chunk.size()}}}});
-            if (!out_of_memory && !buffer.append(chunk)) out_of_memory = true;
+            chunk_length = chunk.size();
+            send(progress);
+            if (out_of_memory) return;
+            if (!buffer.append(chunk)) {
+                out_of_memory = true;
+                return;
+            }
+            if (also_to) also_to({reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size()});
         },
     };
     auto head = http::get(client, request, reader);

@@ -4,6 +4,7 @@
 #include <expected>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ inline constexpr std::uint64_t default_max_package_bytes = std::uint64_t{1} << 3
 // `chunkLength`, "Finished") as it happens.
 using EventSink = std::function<void(const Json& event)>;
 
+// Receives the package's bytes as they arrive, in order (a signature's pre-hash, for one).
+using ByteSink = std::function<void(std::span<const std::uint8_t> chunk)>;
+
 // A Content-Length header's value as an unsigned decimal number; nothing when it is not one.
 std::optional<std::uint64_t> parse_content_length(std::string_view text);
 
@@ -32,6 +36,7 @@ std::optional<std::uint64_t> parse_content_length(std::string_view text);
 // (default_max_package_bytes when none is given): "request or response body error: the response
 // body is larger than {n} bytes".
 std::expected<PackageBytes, std::string> download_package(const http::ClientSettings& client,
-                                                          http::GetRequest request, const EventSink& send);
+                                                          http::GetRequest request, const EventSink& send,
+                                                          const ByteSink& also_to = {});
 
 }  // namespace launcher::updater

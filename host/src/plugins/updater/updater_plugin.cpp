@@ -119,10 +119,13 @@ std::expected<VerifiedDownload, std::string> download_verified(Invocation& invoc
     const auto& state = state_of(invocation);
     http::GetRequest request{(*record)->download_url, request_headers(request_headers_list, "application/octet-stream"),
                              limit, (*record)->proxy, state.max_package_bytes};
-    auto bytes = download_package(state.http, request, [&](const Json& event) { channel->send(event); });
+    // A prehashed signature's digest is taken while the bytes arrive, not in a second pass.
+    UpdateSignatureCheck signature(state.config.pubkey, (*record)->signature);
+    auto bytes = download_package(
+        state.http, request, [&](const Json& event) { channel->send(event); },
+        [&](std::span<const std::uint8_t> chunk) { signature.feed(chunk); });
     if (!bytes) return std::unexpected(bytes.error());
-    if (auto verified = verify_update_signature(state.config.pubkey, (*record)->signature, bytes->span());
-        !verified) {
+    if (auto verified = signature.finish(bytes->span()); !verified) {
         return std::unexpected(verified.error());
     }
     return VerifiedDownload{std::move(*record), std::move(*bytes)};
