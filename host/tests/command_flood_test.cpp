@@ -2,7 +2,7 @@
 // not exist, commands its window may not call, calls from a foreign page, all through the router
 // with the launcher's permission set. Every call gets its documented answer and the host stays
 // responsive. Then the system facts, the adapter list and downloads all at once, for the thread
-// sanitizer's benefit.
+// sanitizer's benefit. And servers that drip a byte a second, which must not hold up the rest.
 
 #include <gtest/gtest.h>
 
@@ -163,6 +163,73 @@ TEST(CommandFlood, SystemFactsAdaptersAndDownloadsAtOnce) {
     }
     for (int i = downloads; i < downloads + 2; ++i) {
         ASSERT_TRUE(*pending[i] && (*pending[i])->is_array()) << outcome(*pending[i]);
+    }
+}
+
+// Peers that send a byte a second hold two checks, then two downloads: the commands the rest of
+// the launcher needs still answer while those transfers wait, and each transfer ends with the
+// low-speed error.
+TEST(CommandFlood, SlowPeersHoldNoWorker) {
+    testing::HttpsServer server;
+    testing::MinisignKey key;
+    testing::TempDir files;
+    auto file = files.write("setup.exe", "MZ" + std::string(4096, 'd'));
+    server.route("/drip/setup.exe", {{"body_file", file}, {"drip", 1}});
+    auto manifest =
+        Json{{"version", "0.1.37"}, {"url", server.url("/drip/setup.exe")}, {"signature", key.sign(file)}}.dump();
+    server.route("/drip/latest.json", {{"body", manifest}, {"drip", 1}});
+    server.route("/fast/latest.json", {{"body", manifest}});
+    const std::string slow = "error request or response body error: less than 1024 bytes per second for 3000 ms";
+
+    struct Case {
+        const char* what;
+        std::string endpoint;
+        std::string command;
+    };
+    const Case cases[] = {
+        {"two checks", "/drip/latest.json", "check"},
+        {"two downloads", "/fast/latest.json", "download"},
+    };
+    for (const auto& c : cases) {
+        LauncherHost host({.endpoint = server.url(c.endpoint),
+                           .pubkey = key.public_key(),
+                           .ca_file = server.ca_file(),
+                           .stall_limit = std::chrono::seconds(2),
+                           .low_speed_window = std::chrono::seconds(3)});
+        Json args = Json::object();
+        if (c.command == "download") {
+            auto check = host.call("plugin:updater|check");
+            ASSERT_TRUE(check && check->is_object()) << outcome(check);
+            args = {{"rid", (*check)["rid"]}, {"onEvent", "__CHANNEL__:1"}};
+        }
+        auto seen = server.requests().size();
+        std::vector<std::optional<core::CommandResult>> held(2);
+        for (auto& slot : held) {
+            host.app.router().dispatch({"plugin:updater|" + c.command, args, {"main", "main", true}, host.main_page},
+                                       [&slot](core::CommandResult result) { slot = std::move(result); });
+        }
+        // Both transfers are under way once the server has both requests.
+        for (int i = 0; i < 200 && server.requests().size() < seen + 2; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_EQ(server.requests().size(), seen + 2) << c.what;
+
+        const std::pair<std::string, Json> probes[] = {
+            {"list_gpus", Json::object()},
+            {"plugin:opener|open_url", {{"url", "https://mirravel.example/news"}}},
+        };
+        for (const auto& [probe, probe_args] : probes) {
+            auto answer = host.call(probe, probe_args);
+            EXPECT_TRUE(answer) << c.what << ", " << probe << ": " << outcome(answer);
+        }
+        EXPECT_FALSE(held[0] || held[1]) << c.what << ": the probes answered while both transfers waited";
+
+        auto both = [&] { return held[0] && held[1]; };
+        for (int i = 0; i < 4 && !both(); ++i) host.loop.run_until(both);
+        for (const auto& slot : held) {
+            ASSERT_TRUE(slot) << c.what;
+            EXPECT_EQ(outcome(*slot), slow) << c.what;
+        }
     }
 }
 

@@ -1,7 +1,7 @@
 // The updater against servers that misbehave: answers that never end, lengths that lie, bodies
-// that stall, redirects to plain http, certificates for another name, packages signed for another
-// file. Each call ends with its documented message, and nothing is written to the temporary
-// directory.
+// that stall or go on past their length, manifests nested too deep, redirects to plain http,
+// certificates for another name, packages signed for another file. Each call ends with its
+// documented message, and nothing is written to the temporary directory.
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,7 @@ using testing::TempDir;
 
 const std::string manifest_path = "/stable/latest.json";
 constexpr int stall_ms = 1500;
+constexpr std::uint64_t package_cap = 1024 * 1024;
 
 class NullShell : public platform::Shell {
 public:
@@ -51,6 +52,7 @@ struct UpdaterHost {
         UpdaterBuild build;
         build.http.extra_ca_file = ca_file;
         build.http.stall_limit = std::chrono::milliseconds(stall_ms);
+        build.max_package_bytes = package_cap;
         build.hand_off_host = [this](core::App&) {
             return installer::HandOffHost{"Mirravel - Launcher", {}, [] {}, shell, [](int) {}};
         };
@@ -138,6 +140,9 @@ TEST_F(HostilePeers, CheckEndsWithTheDocumentedMessage) {
     server->route("/hostile/shorter.json", {{"body", manifest}, {"content_length", manifest.size() / 2}});
     server->route("/hostile/longer.json", {{"body", manifest}, {"content_length", manifest.size() + 100}});
     server->route("/hostile/stall.json", {{"body", manifest}, {"stall_after", 10}});
+    const std::size_t deep = 100000;
+    server->route("/hostile/deep.json", {{"body", manifest.substr(0, manifest.size() - 1) + ",\"deep\":" +
+                                                      std::string(deep, '[') + std::string(deep, ']') + "}"}});
     server->route("/hostile/to-http.json",
                   {{"status", 302}, {"headers", {{"Location", "http://127.0.0.1:" + port + "/hostile/plain.json"}}}});
     // Made under the real temporary directory, so only the host's own writes land in scratch.
@@ -163,6 +168,8 @@ TEST_F(HostilePeers, CheckEndsWithTheDocumentedMessage) {
         {"length longer than the body", server->url("/hostile/longer.json"), server->ca_file(), "^" + body_error},
         {"stalled body", server->url("/hostile/stall.json"), server->ca_file(),
          body_error + "no data received for " + std::to_string(stall_ms) + " ms"},
+        {"nested 100,000 deep", server->url("/hostile/deep.json"), server->ca_file(),
+         "error decoding response body: arrays and objects nested deeper than 128 levels"},
         {"redirect to http", server->url("/hostile/to-http.json"), server->ca_file(),
          "^error sending request for url (" + server->url("/hostile/to-http.json") + "): "},
         {"certificate for another name", other_name->url(manifest_path), other_name->ca_file(),
@@ -184,6 +191,9 @@ TEST_F(HostilePeers, DownloadEndsWithTheDocumentedMessage) {
     publish("/hostile/shorter.exe", package, {{"content_length", package.size() - 1000}});
     publish("/hostile/longer.exe", package, {{"content_length", package.size() + 1000}});
     publish("/hostile/stall.exe", package, {{"stall_after", 1000}});
+    publish("/hostile/endless.exe", package, {{"endless", true}});
+    publish("/hostile/huge-declared.exe", package, {{"content_length", "3000000000"}});
+    publish("/hostile/chunked-longer.exe", package, {{"chunked", true}, {"content_length", package.size() - 1000}});
     // A genuine signature, but of another file than the one served.
     auto other_signature = key->sign(files->write("other.exe", "MZ another installer"));
 
@@ -201,6 +211,16 @@ TEST_F(HostilePeers, DownloadEndsWithTheDocumentedMessage) {
         {"length longer than the body", "/hostile/longer.exe", signature, "^request or response body error: ", false},
         {"stalled body", "/hostile/stall.exe", signature,
          "request or response body error: no data received for " + std::to_string(stall_ms) + " ms", false},
+        {"endless body without a length", "/hostile/endless.exe", signature,
+         "request or response body error: the response body is larger than " + std::to_string(package_cap) + " bytes",
+         false},
+        {"declared length over the cap", "/hostile/huge-declared.exe", signature,
+         "request or response body error: the response body is larger than " + std::to_string(package_cap) + " bytes",
+         false},
+        {"more bytes than declared", "/hostile/chunked-longer.exe", signature,
+         "request or response body error: the response body is larger than " + std::to_string(package.size() - 1000) +
+             " bytes",
+         false},
     };
     for (const auto& c : cases) {
         server->route(manifest_path,

@@ -42,6 +42,7 @@ struct UpdaterPeer {
         "R1dUVW12YTNySEhFS3dwblo3MWd1UFNCa1djRS84dTEK";
     std::string ca_file;
     std::chrono::milliseconds stall_limit{std::chrono::milliseconds(500)};
+    std::chrono::milliseconds low_speed_window{std::chrono::seconds(60)};
 };
 
 struct LauncherHost : Host {
@@ -62,6 +63,7 @@ struct LauncherHost : Host {
         updater::UpdaterBuild build;
         build.http.extra_ca_file = peer.ca_file;
         build.http.stall_limit = peer.stall_limit;
+        build.http.low_speed_window = peer.low_speed_window;
         build.hand_off_host = [this](core::App&) {
             return installer::HandOffHost{"Mirravel - Launcher", {}, [] {}, shell, [](int) {}};
         };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "updater/base64.hpp"
@@ -68,9 +69,18 @@ protected:
         delete dir;
     }
 
+    // Checks both ways, at once and fed a few bytes at a time as a download does, which must agree.
     static std::string verify(const std::string& pubkey, const std::string& signature, const std::string& data) {
         auto result = verify_update_signature(pubkey, signature, bytes_of(data));
-        return result ? "verified" : result.error();
+        UpdateSignatureCheck streamed(pubkey, signature);
+        auto whole = bytes_of(data);
+        for (std::size_t at = 0; at < whole.size(); at += 3) {
+            streamed.feed(whole.subspan(at, std::min<std::size_t>(3, whole.size() - at)));
+        }
+        auto fed = streamed.finish(whole);
+        std::string answer = result ? "verified" : result.error();
+        EXPECT_EQ(fed ? "verified" : fed.error(), answer) << "fed in pieces";
+        return answer;
     }
 
     static inline TempDir* dir = nullptr;

@@ -120,6 +120,14 @@ protected:
 
 std::string error_of(const core::CommandResult& result) { return result ? "no error" : result.error(); }
 
+// The manifest with a member holding `depth` nested arrays, so the whole text nests depth + 1 deep.
+Json nested_member(Json manifest, std::size_t depth) {
+    Json inner = Json::array();
+    for (std::size_t i = 1; i < depth; ++i) inner = Json::array({std::move(inner)});
+    manifest["nested"] = std::move(inner);
+    return manifest;
+}
+
 TEST_F(Updater, CheckAnswersWithTheRecordAndSendsItsHeaders) {
     Json manifest = {{"version", "v0.1.37"},
                      {"notes", "Исправления"},
@@ -190,6 +198,10 @@ TEST_F(Updater, CheckEdgeCases) {
          "version 0.1.37 url https://127.0.0.1/p.exe"},
         {"not JSON stops the loop", {server->url("/not-json"), manifest_at("/c/137", single("0.1.37"))}, {},
          "error^error decoding response body: "},
+        {"nested as deep as allowed", {manifest_at("/c/deep128", nested_member(single("0.1.37"), 127))}, {},
+         "version 0.1.37 url https://127.0.0.1/p.exe"},
+        {"nested too deep", {manifest_at("/c/deep129", nested_member(single("0.1.37"), 128))}, {},
+         "error error decoding response body: arrays and objects nested deeper than 128 levels"},
         {"downgrade offered when allowed", {manifest_at("/c/135", single("0.1.35"))}, {{"allowDowngrades", true}},
          "version 0.1.35 url https://127.0.0.1/p.exe"},
         {"downgrade not offered", {manifest_at("/c/135", single("0.1.35"))}, {}, "null"},
@@ -391,6 +403,60 @@ TEST_F(Updater, ProxyCarriesTheCheckAndTheDownloadButNotTheCheckTimeout) {
     ASSERT_EQ(through_proxy.size(), 2u);
     auto server_address = server->url("").substr(std::string("https://").size());
     for (const auto& request : through_proxy) EXPECT_EQ(request["target"], server_address);
+}
+
+// The launcher takes no configuration from the environment: a given proxy carries every request
+// whatever NO_PROXY says, and none means none whatever http_proxy says. And the edges of what HTTP
+// and RFC 3339 allow: a time-out of zero, header values with obs-text, a leap second.
+TEST_F(Updater, TakesNothingFromTheEnvironmentAndAcceptsWhatTheProtocolsAllow) {
+    ProxyServer proxy;
+    server->route("/edges/204", {{"status", 204}});
+    server->route("/edges/leap.json", {{"body", Json{{"version", "0.1.37"},
+                                                     {"pub_date", "2016-12-31T23:59:60Z"},
+                                                     {"url", "https://127.0.0.1/p.exe"},
+                                                     {"signature", "c2ln"}}
+                                                    .dump()}});
+    const std::vector<std::string> proxy_variables = {"http_proxy", "https_proxy", "HTTPS_PROXY", "ALL_PROXY",
+                                                      "all_proxy"};
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> environment;
+        Json args;
+        std::string path;
+        std::string expected;  // "null", "date TEXT", or "error MESSAGE"
+        std::size_t proxied;   // requests the proxy carried
+    };
+    const Case cases[] = {
+        {"timeout 0 fails at once", {}, {{"timeout", 0}}, "/edges/204",
+         "error error sending request for url (" + server->url("/edges/204") + "): operation timed out", 0},
+        {"NO_PROXY does not bypass a given proxy", {{"NO_PROXY", "*"}, {"no_proxy", "127.0.0.1"}},
+         {{"proxy", proxy.url()}}, "/edges/204", "null", 1},
+        {"no proxy taken from the environment", {}, {}, "/edges/204", "null", 0},
+        {"header value with obs-text", {}, {{"headers", Json::array({Json::array({"X-Place", "Café Ünter"})})}},
+         "/edges/204", "null", 0},
+        {"leap second in pub_date", {}, {}, "/edges/leap.json", "date 2016-12-31T23:59:59.999999999Z", 0},
+    };
+    for (const auto& c : cases) {
+        for (const auto& name : proxy_variables) setenv(name.c_str(), proxy.url().c_str(), 1);
+        for (const auto& [name, value] : c.environment) setenv(name.c_str(), value.c_str(), 1);
+        auto before = proxy.requests().size();
+        auto h = make_host({server->url(c.path)});
+        auto result = h->call("check", c.args);
+        for (const auto& name : proxy_variables) unsetenv(name.c_str());
+        for (const auto& [name, value] : c.environment) unsetenv(name.c_str());
+
+        std::string got = !result          ? "error " + result.error()
+                          : result->is_null() ? "null"
+                                              : "date " + (*result)["date"].get<std::string>();
+        EXPECT_EQ(got, c.expected) << c.what;
+        EXPECT_EQ(proxy.requests().size() - before, c.proxied) << c.what;
+    }
+    // The header's bytes arrive as sent (the server reads them as Latin-1).
+    Json sent;
+    for (const auto& request : server->requests()) {
+        if (request["path"] == "/edges/204") sent = request["headers"];
+    }
+    EXPECT_NE(std::find(sent.begin(), sent.end(), Json{"X-Place", "CafÃ© Ãnter"}), sent.end()) << sent.dump();
 }
 
 TEST_F(Updater, InstallHandsOffAndResourceIdsAreChecked) {

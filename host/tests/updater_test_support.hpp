@@ -56,7 +56,9 @@ public:
     // How `path` answers: {"status", "body" | "body_file", "headers", "length": false (no
     // Content-Length, body ends with the connection), "stall_after": bytes, "delay": seconds,
     // "content_length": a lying length (the connection closes after the real body), "endless":
-    // true (the body repeated until the client hangs up), "endless_headers": true}.
+    // true (the body repeated until the client hangs up), "endless_headers": true, "drip": seconds
+    // between the body's bytes, sent one at a time for at most "drip_seconds" (30), "chunked": true
+    // (chunked transfer coding, beside a "content_length" if one is given)}.
     void route(const std::string& path, const Json& answer);
     std::string url(const std::string& path) const;
     // Every request received so far: {"path", "headers": [[name, value], ...]}.

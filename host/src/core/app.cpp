@@ -5,7 +5,7 @@ namespace launcher::core {
 App::App(AppInfo info, MainLoop& loop, unsigned worker_threads)
     : info_(std::move(info)), loop_(loop), workers_(worker_threads), router_(*this) {}
 
-App::~App() { workers_.shutdown(); }
+App::~App() { shutdown(); }
 
 ResourceTable& App::webview_resources(const std::string& webview_label) {
     std::lock_guard lock(webview_tables_mutex_);

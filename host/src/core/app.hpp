@@ -39,6 +39,7 @@ public:
     const AppInfo& info() const { return info_; }
     StateManager& state() { return state_; }
     ThreadPool& workers() { return workers_; }
+    ThreadPerTask& waiting_tasks() { return waiting_tasks_; }
     Router& router() { return router_; }
     EventBus& events() { return events_; }
     MainLoop& loop() { return loop_; }
@@ -69,14 +70,18 @@ public:
     // Main thread: releases every resource table and hides every window.
     void clean_up_before_exit();
 
-    // Joins the workers; call after the main loop has ended.
-    void shutdown() { workers_.shutdown(); }
+    // Joins the workers and the threads of waiting tasks; call after the main loop has ended.
+    void shutdown() {
+        waiting_tasks_.shutdown();
+        workers_.shutdown();
+    }
 
 private:
     AppInfo info_;
     MainLoop& loop_;
     StateManager state_;
     ThreadPool workers_;
+    ThreadPerTask waiting_tasks_;
     Router router_;
     EventBus events_;
     ResourceTable resources_;

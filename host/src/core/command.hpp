@@ -69,8 +69,9 @@ private:
 
 using Handler = std::function<CommandResult(Invocation&)>;
 
-// Synchronous commands run at once on the main thread; asynchronous ones on the worker pool.
-enum class RunOn { main_thread, worker };
+// Synchronous commands run at once on the main thread; asynchronous ones on the worker pool, or,
+// when they wait on a network peer for as long as it likes, on a thread of their own.
+enum class RunOn { main_thread, worker, own_thread };
 
 struct Command {
     std::string key;

@@ -29,7 +29,7 @@ private:
 };
 
 // Decides and runs page-to-host calls: the permission check for plugin commands, then the
-// command's handler on the main thread or on a worker.
+// command's handler on the main thread, on a worker, or on a thread of its own.
 class Router {
 public:
     explicit Router(App& app) : app_(app) {}

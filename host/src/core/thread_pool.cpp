@@ -45,4 +45,40 @@ void ThreadPool::work() {
     }
 }
 
+ThreadPerTask::~ThreadPerTask() { shutdown(); }
+
+void ThreadPerTask::post(std::function<void()> task) {
+    std::lock_guard lock(mutex_);
+    if (stopping_) return;
+    join_finished_locked();
+    auto id = next_id_++;
+    running_.emplace(id, std::thread([this, id, task = std::move(task)] {
+        task();
+        std::lock_guard done(mutex_);
+        finished_.push_back(id);
+    }));
+}
+
+void ThreadPerTask::shutdown() {
+    std::map<std::uint64_t, std::thread> running;
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        running.swap(running_);
+        finished_.clear();
+    }
+    for (auto& [id, thread] : running) thread.join();
+}
+
+// A finished task's thread has only its last unlock left to run, so joining it here is quick.
+void ThreadPerTask::join_finished_locked() {
+    for (auto id : finished_) {
+        if (auto it = running_.find(id); it != running_.end()) {
+            it->second.join();
+            running_.erase(it);
+        }
+    }
+    finished_.clear();
+}
+
 }  // namespace launcher::core

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "core/json_depth.hpp"
 #include "http/url.hpp"
 
 namespace launcher::updater {
@@ -107,6 +108,12 @@ std::expected<std::optional<Offer>, std::string> check_for_update(const http::Cl
         if (answer->kind == EndpointAnswer::not_success) continue;
         if (answer->kind == EndpointAnswer::no_content) return std::optional<Offer>{};
 
+        // Copying, writing and destroying a JSON value recurses once per level, and the page parses
+        // the answer again, so the nesting is bounded as for the pages' own messages.
+        if (!core::json_nesting_within(answer->text)) {
+            return std::unexpected("error decoding response body: arrays and objects nested deeper than " +
+                                   std::to_string(core::max_message_depth) + " levels");
+        }
         Json raw;
         try {
             raw = Json::parse(answer->text);

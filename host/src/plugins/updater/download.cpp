@@ -2,27 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <new>
 
 namespace launcher::updater {
-
-namespace {
-
-// Room is set aside up front for a declared length up to this size, so a large package is not
-// copied while the buffer grows; a larger (or lying) header only lets the buffer grow as data
-// really arrives.
-constexpr std::uint64_t max_reserved_bytes = std::uint64_t{1} << 30;
-
-void reserve_for(std::vector<std::uint8_t>& buffer, std::optional<std::uint64_t> length) {
-    if (!length || *length > max_reserved_bytes) return;
-    try {
-        buffer.reserve(static_cast<std::size_t>(*length));
-    } catch (const std::bad_alloc&) {
-        // Not enough memory to set aside at once; growing as data arrives may still fit.
-    }
-}
-
-}  // namespace
 
 std::optional<std::uint64_t> parse_content_length(std::string_view text) {
     std::uint64_t value = 0;
@@ -34,13 +15,20 @@ std::optional<std::uint64_t> parse_content_length(std::string_view text) {
     return value;
 }
 
-std::expected<std::vector<std::uint8_t>, std::string> download_package(const http::ClientSettings& client,
-                                                                       const http::GetRequest& request,
-                                                                       const EventSink& send) {
+std::expected<PackageBytes, std::string> download_package(const http::ClientSettings& client,
+                                                          http::GetRequest request, const EventSink& send,
+                                                          const ByteSink& also_to) {
+    // The HTTP layer refuses a body over this limit or over its own declared length, declared or
+    // received, so the room set aside for a declared length is never more than the limit.
+    if (!request.max_body_bytes) request.max_body_bytes = default_max_package_bytes;
     std::optional<std::string> refused_status;
     std::optional<std::uint64_t> content_length;
-    std::vector<std::uint8_t> buffer;
+    PackageBytes buffer;
+    bool out_of_memory = false;
     bool started = false;
+    // One event value, its length set for each chunk: building it afresh cost allocations a chunk.
+    Json progress{{"event", "Progress"}, {"data", {{"chunkLength", 0}}}};
+    Json& chunk_length = progress["data"]["chunkLength"];
     http::BodyReader reader{
         [&](const http::ResponseHead& head) {
             if (head.status < 200 || head.status > 299) {
@@ -48,7 +36,8 @@ std::expected<std::vector<std::uint8_t>, std::string> download_package(const htt
                 return false;
             }
             if (auto length = head.header("Content-Length")) content_length = parse_content_length(*length);
-            reserve_for(buffer, content_length);
+            // When that much cannot be set aside at once, growing as data arrives may still fit.
+            if (content_length) (void)buffer.reserve(static_cast<std::size_t>(*content_length));
             return true;
         },
         [&](std::string_view chunk) {
@@ -57,13 +46,20 @@ std::expected<std::vector<std::uint8_t>, std::string> download_package(const htt
                 send(Json{{"event", "Started"},
                           {"data", {{"contentLength", content_length ? Json(*content_length) : Json(nullptr)}}}});
             }
-            send(Json{{"event", "Progress"}, {"data", {{"chunkLength", chunk.size()}}}});
-            buffer.insert(buffer.end(), chunk.begin(), chunk.end());
+            chunk_length = chunk.size();
+            send(progress);
+            if (out_of_memory) return;
+            if (!buffer.append(chunk)) {
+                out_of_memory = true;
+                return;
+            }
+            if (also_to) also_to({reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size()});
         },
     };
     auto head = http::get(client, request, reader);
     if (!head) return std::unexpected(head.error().message);
     if (refused_status) return std::unexpected("`Download request failed with status: " + *refused_status + "`");
+    if (out_of_memory) return std::unexpected("request or response body error: out of memory for the package");
     send(Json{{"event", "Finished"}});
     return buffer;
 }

@@ -103,21 +103,25 @@ std::expected<MinisignSignature, std::string> parse_minisign_signature(std::stri
     return signature;
 }
 
-std::expected<void, std::string> verify_minisign(const MinisignPublicKey& key, const MinisignSignature& signature,
-                                                 std::span<const std::uint8_t> data) {
+namespace {
+
+using Digest512 = std::array<unsigned char, crypto_generichash_BYTES_MAX>;
+
+// The checks after the data's digest, when the signature is prehashed, has been taken.
+std::expected<void, std::string> verify_with(const MinisignPublicKey& key, const MinisignSignature& signature,
+                                             std::span<const std::uint8_t> data, const Digest512* digest) {
     if (sodium_init() < 0) return std::unexpected("the crypto library could not start");
     if (key.key_id != signature.key_id) {
         return std::unexpected("The signature was created with a different key than the one provided");
     }
     const std::string failed = "The signature verification failed";
-    bool data_ok = false;
-    if (signature.prehashed) {
-        std::array<unsigned char, crypto_generichash_BYTES_MAX> digest{};
-        crypto_generichash(digest.data(), digest.size(), data.data(), data.size(), nullptr, 0);
-        data_ok = ed25519_ok(signature.signature, digest, key.key);
-    } else {
-        data_ok = ed25519_ok(signature.signature, data, key.key);
+    Digest512 taken{};
+    if (signature.prehashed && !digest) {
+        crypto_generichash(taken.data(), taken.size(), data.data(), data.size(), nullptr, 0);
+        digest = &taken;
     }
+    bool data_ok = signature.prehashed ? ed25519_ok(signature.signature, *digest, key.key)
+                                       : ed25519_ok(signature.signature, data, key.key);
     if (!data_ok) return std::unexpected(failed);
 
     std::vector<unsigned char> global_message(signature.signature.begin(), signature.signature.end());
@@ -126,8 +130,8 @@ std::expected<void, std::string> verify_minisign(const MinisignPublicKey& key, c
     return {};
 }
 
-std::expected<void, std::string> verify_update_signature(std::string_view pubkey, std::string_view signature,
-                                                         std::span<const std::uint8_t> data) {
+std::expected<std::pair<MinisignPublicKey, MinisignSignature>, std::string> parse_update_signature(
+    std::string_view pubkey, std::string_view signature) {
     auto key_text = decode_file_text(pubkey);
     if (!key_text) return std::unexpected(key_text.error());
     auto signature_text = decode_file_text(signature);
@@ -136,7 +140,46 @@ std::expected<void, std::string> verify_update_signature(std::string_view pubkey
     if (!key) return std::unexpected(key.error());
     auto parsed = parse_minisign_signature(*signature_text);
     if (!parsed) return std::unexpected(parsed.error());
-    return verify_minisign(*key, *parsed, data);
+    return std::pair{std::move(*key), std::move(*parsed)};
+}
+
+}  // namespace
+
+std::expected<void, std::string> verify_minisign(const MinisignPublicKey& key, const MinisignSignature& signature,
+                                                 std::span<const std::uint8_t> data) {
+    return verify_with(key, signature, data, nullptr);
+}
+
+std::expected<void, std::string> verify_update_signature(std::string_view pubkey, std::string_view signature,
+                                                         std::span<const std::uint8_t> data) {
+    auto parsed = parse_update_signature(pubkey, signature);
+    if (!parsed) return std::unexpected(parsed.error());
+    return verify_with(parsed->first, parsed->second, data, nullptr);
+}
+
+struct UpdateSignatureCheck::Digest {
+    crypto_generichash_state state;
+};
+
+UpdateSignatureCheck::UpdateSignatureCheck(std::string_view pubkey, std::string_view signature)
+    : parsed_(parse_update_signature(pubkey, signature)) {
+    if (!parsed_ || !parsed_->second.prehashed || sodium_init() < 0) return;
+    digest_ = std::make_unique<Digest>();
+    crypto_generichash_init(&digest_->state, nullptr, 0, crypto_generichash_BYTES_MAX);
+}
+
+UpdateSignatureCheck::~UpdateSignatureCheck() = default;
+
+void UpdateSignatureCheck::feed(std::span<const std::uint8_t> chunk) {
+    if (digest_) crypto_generichash_update(&digest_->state, chunk.data(), chunk.size());
+}
+
+std::expected<void, std::string> UpdateSignatureCheck::finish(std::span<const std::uint8_t> data) {
+    if (!parsed_) return std::unexpected(parsed_.error());
+    if (!digest_) return verify_with(parsed_->first, parsed_->second, data, nullptr);
+    Digest512 digest{};
+    crypto_generichash_final(&digest_->state, digest.data(), digest.size());
+    return verify_with(parsed_->first, parsed_->second, data, &digest);
 }
 
 }  // namespace launcher::updater

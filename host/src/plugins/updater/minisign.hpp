@@ -3,9 +3,11 @@
 #include <array>
 #include <cstdint>
 #include <expected>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace launcher::updater {
 
@@ -39,5 +41,27 @@ std::expected<void, std::string> verify_minisign(const MinisignPublicKey& key, c
 // file's text, as the configuration and the update manifest carry them.
 std::expected<void, std::string> verify_update_signature(std::string_view pubkey, std::string_view signature,
                                                          std::span<const std::uint8_t> data);
+
+// The update check split in two, so a download can feed a prehashed ("ED") signature's BLAKE2b
+// digest while the bytes arrive instead of reading the whole package once more at the end. The
+// answer of finish() is the one verify_update_signature gives for the same data, decoding
+// failures included.
+class UpdateSignatureCheck {
+public:
+    UpdateSignatureCheck(std::string_view pubkey, std::string_view signature);
+    ~UpdateSignatureCheck();
+    UpdateSignatureCheck(const UpdateSignatureCheck&) = delete;
+    UpdateSignatureCheck& operator=(const UpdateSignatureCheck&) = delete;
+
+    // The next bytes of the data, in order.
+    void feed(std::span<const std::uint8_t> chunk);
+    // `data` is everything fed, whole (an "Ed" signature covers the data itself).
+    std::expected<void, std::string> finish(std::span<const std::uint8_t> data);
+
+private:
+    struct Digest;
+    std::expected<std::pair<MinisignPublicKey, MinisignSignature>, std::string> parsed_;
+    std::unique_ptr<Digest> digest_;  // only for a prehashed signature
+};
 
 }  // namespace launcher::updater

@@ -82,7 +82,7 @@ std::expected<Rfc3339Time, std::string> parse_rfc3339(std::string_view text) {
     r.literal(":", "':'");
     t.minute = r.digits(2, "minute", 0, 59);
     r.literal(":", "':'");
-    t.second = r.digits(2, "second", 0, 59);
+    t.second = r.digits(2, "second", 0, 60);
     if (r.next_is(".")) {
         r.take();
         if (!r.next_is_digit()) r.fail("expected digits of the fraction");
@@ -101,6 +101,15 @@ std::expected<Rfc3339Time, std::string> parse_rfc3339(std::string_view text) {
     }
     r.expect_end();
     if (r.failed()) return std::unexpected(r.error());
+    if (t.second == 60) {
+        // A leap second is inserted at 23:59:60 UTC only. It is kept as the last instant of the
+        // second before it, which every reader of the written-back text (the page's Date too)
+        // accepts and which sorts where the leap second belongs.
+        int utc_minute = ((t.hour * 60 + t.minute - t.offset_minutes) % (24 * 60) + 24 * 60) % (24 * 60);
+        if (utc_minute != 23 * 60 + 59) return std::unexpected("the second 60 is out of range");
+        t.second = 59;
+        t.nanosecond = 999999999;
+    }
     return t;
 }
 

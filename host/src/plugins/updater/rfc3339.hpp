@@ -22,7 +22,8 @@ struct Rfc3339Time {
 };
 
 // "2024-05-01T12:30:00.25+03:00". The separator may be "T" or "t", the offset "Z", "z" or
-// ±HH:MM; fractions beyond nanoseconds are cut off. Leap seconds (":60") are refused.
+// ±HH:MM; fractions beyond nanoseconds are cut off. A leap second (":60", at 23:59 UTC only)
+// becomes 59.999999999 seconds, the last instant before it that the other fields can hold.
 std::expected<Rfc3339Time, std::string> parse_rfc3339(std::string_view text);
 
 // Canonical text: "T", the fraction without trailing zeros (none when zero), "Z" for a zero

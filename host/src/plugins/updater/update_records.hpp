@@ -9,6 +9,7 @@
 #include "core/json.hpp"
 #include "core/resource_table.hpp"
 #include "http/http_client.hpp"
+#include "package_bytes.hpp"
 #include "rfc3339.hpp"
 
 namespace launcher::updater {
@@ -33,8 +34,8 @@ struct UpdateRecord : core::Resource {
 
 // The verified bytes of a downloaded package.
 struct DownloadedPackage : core::Resource {
-    explicit DownloadedPackage(std::vector<std::uint8_t> data) : bytes(std::move(data)) {}
-    std::vector<std::uint8_t> bytes;
+    explicit DownloadedPackage(PackageBytes data) : bytes(std::move(data)) {}
+    PackageBytes bytes;
 };
 
 }  // namespace launcher::updater

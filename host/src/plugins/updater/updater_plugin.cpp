@@ -1,6 +1,7 @@
 #include "updater_plugin.hpp"
 
 #include <memory>
+#include <tuple>
 
 #include "check.hpp"
 #include "core/app.hpp"
@@ -91,7 +92,7 @@ CommandResult check(Invocation& invocation) {
 
 struct VerifiedDownload {
     std::shared_ptr<UpdateRecord> record;
-    std::vector<std::uint8_t> bytes;
+    PackageBytes bytes;
 };
 
 // The shared first half of `download` and `download_and_install`.
@@ -117,10 +118,14 @@ std::expected<VerifiedDownload, std::string> download_verified(Invocation& invoc
 
     const auto& state = state_of(invocation);
     http::GetRequest request{(*record)->download_url, request_headers(request_headers_list, "application/octet-stream"),
-                             limit, (*record)->proxy};
-    auto bytes = download_package(state.http, request, [&](const Json& event) { channel->send(event); });
+                             limit, (*record)->proxy, state.max_package_bytes};
+    // A prehashed signature's digest is taken while the bytes arrive, not in a second pass.
+    UpdateSignatureCheck signature(state.config.pubkey, (*record)->signature);
+    auto bytes = download_package(
+        state.http, request, [&](const Json& event) { channel->send(event); },
+        [&](std::span<const std::uint8_t> chunk) { signature.feed(chunk); });
     if (!bytes) return std::unexpected(bytes.error());
-    if (auto verified = verify_update_signature(state.config.pubkey, (*record)->signature, *bytes); !verified) {
+    if (auto verified = signature.finish(bytes->span()); !verified) {
         return std::unexpected(verified.error());
     }
     return VerifiedDownload{std::move(*record), std::move(*bytes)};
@@ -157,7 +162,7 @@ CommandResult install(Invocation& invocation) {
     if (!record) return std::unexpected(record.error());
     auto package = table.get<DownloadedPackage>(*bytes_rid);
     if (!package) return std::unexpected(package.error());
-    auto installed = install_package(invocation, **record, (*package)->bytes);
+    auto installed = install_package(invocation, **record, (*package)->bytes.span());
     // A failed installation leaves the package for another try; a successful one has already
     // released every resource in the pre-exit clean-up.
     if (installed) (void)table.take<DownloadedPackage>(*bytes_rid);
@@ -167,7 +172,7 @@ CommandResult install(Invocation& invocation) {
 CommandResult download_and_install(Invocation& invocation) {
     auto downloaded = download_verified(invocation);
     if (!downloaded) return std::unexpected(downloaded.error());
-    return install_package(invocation, *downloaded->record, downloaded->bytes);
+    return install_package(invocation, *downloaded->record, downloaded->bytes.span());
 }
 
 }  // namespace
@@ -177,11 +182,18 @@ void register_updater_plugin(core::App& app, UpdaterConfig config, UpdaterBuild 
     http.accept_invalid_certs = config.dangerous_accept_invalid_certs;
     http.accept_invalid_hostnames = config.dangerous_accept_invalid_hostnames;
     app.state().manage<UpdaterState>(UpdaterState{std::move(config), bundle_type_from_marker(build.bundle_marker),
-                                                  std::move(http), std::move(build.hand_off_host)});
+                                                  std::move(http), build.max_package_bytes,
+                                                  std::move(build.hand_off_host)});
     app.router().add_plugin("updater");
-    for (auto [name, handler] : {std::pair{"check", &check}, std::pair{"download", &download},
-                                 std::pair{"install", &install}, std::pair{"download_and_install", &download_and_install}}) {
-        app.router().add({std::string("plugin:updater|") + name, core::RunOn::worker, handler});
+    // The commands that wait on a server, for as long as it takes to answer, take no worker.
+    const std::tuple<const char*, core::RunOn, CommandResult (*)(Invocation&)> commands[] = {
+        {"check", core::RunOn::own_thread, &check},
+        {"download", core::RunOn::own_thread, &download},
+        {"install", core::RunOn::worker, &install},
+        {"download_and_install", core::RunOn::own_thread, &download_and_install},
+    };
+    for (auto [name, run_on, handler] : commands) {
+        app.router().add({std::string("plugin:updater|") + name, run_on, handler});
     }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "bundle_type.hpp"
+#include "download.hpp"
 #include "http/http_client.hpp"
 #include "installer/hand_off.hpp"
 #include "updater_config.hpp"
@@ -20,6 +21,8 @@ struct UpdaterBuild {
     std::string bundle_marker = compiled_bundle_marker();
     // The HTTP layer's settings; the certificate switches are taken from the configuration.
     http::ClientSettings http;
+    // The largest package a download keeps; a longer body (declared or received) fails the download.
+    std::uint64_t max_package_bytes = default_max_package_bytes;
     // How `install` reaches the installer hand-off; empty: the running launcher's own services.
     std::function<installer::HandOffHost(core::App&)> hand_off_host;
 };
@@ -29,12 +32,13 @@ struct UpdaterState {
     UpdaterConfig config;
     BundleType bundle = BundleType::nsis;
     http::ClientSettings http;
+    std::uint64_t max_package_bytes = default_max_package_bytes;
     std::function<installer::HandOffHost(core::App&)> hand_off_host;
 };
 
 // Start-up only: manages `UpdaterState` and adds the plugin `updater` with its commands `check`,
-// `download`, `install` and `download_and_install`, all run on the workers. `config` comes from
-// parse_updater_config.
+// `download`, `install` and `download_and_install`: `install` on the workers, the others, which
+// wait on servers, each on a thread of its own. `config` comes from parse_updater_config.
 void register_updater_plugin(core::App& app, UpdaterConfig config, UpdaterBuild build = {});
 
 }  // namespace launcher::updater

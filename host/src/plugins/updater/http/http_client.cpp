@@ -45,17 +45,26 @@ std::string_view trim(std::string_view s) {
 // Collects the head of each response curl reads (interim ones and redirects included) and
 // hands the final one to the reader.
 struct Transfer {
+    using Clock = std::chrono::steady_clock;
+
     const BodyReader& reader;
-    std::chrono::milliseconds stall_limit;
+    const ClientSettings& settings;
     std::optional<std::uint64_t> max_body;
     ResponseHead block;
     std::string sent_reason;
     bool head_delivered = false;
     bool stopped_by_reader = false;
     bool stalled = false;
+    bool too_slow = false;
+    // The body may not exceed this: the request's limit, or the declared length when smaller.
+    std::optional<std::uint64_t> body_limit = max_body;
     bool too_large = false;
-    std::uint64_t received = 0;
-    std::chrono::steady_clock::time_point last_data = std::chrono::steady_clock::now();
+    std::uint64_t received = 0;  // body bytes
+    std::uint64_t arrived = 0;   // head and body bytes
+    Clock::time_point last_data = Clock::now();
+    // The low-speed guard's current window: when it began and what had arrived by then.
+    Clock::time_point window_start = last_data;
+    std::uint64_t arrived_at_window_start = 0;
 
     // One header line as curl delivers it: a status line, a header, or the blank line that ends
     // a head.
@@ -84,7 +93,7 @@ struct Transfer {
         if (interim || followed_redirect || head_delivered) return true;
         block.status_text = status_text(block.status, sent_reason);
         head_delivered = true;
-        if (declares_too_much()) {
+        if (!limit_body_to_declared_length()) {
             too_large = true;
             return false;
         }
@@ -95,21 +104,47 @@ struct Transfer {
         return true;
     }
 
-    // A declared length over the limit is refused before any of the body is read.
-    bool declares_too_much() const {
-        if (!max_body) return false;
+    // A declared length over the limit is refused before any of the body is read; one within it
+    // becomes the limit, so a body that goes on past its declared length (chunked coding beside a
+    // Content-Length, which then does not bound what is read) is refused as well.
+    bool limit_body_to_declared_length() {
         auto length = block.header("Content-Length");
-        if (!length) return false;
+        if (!length) return true;
         std::uint64_t declared = 0;
         auto parsed = std::from_chars(length->data(), length->data() + length->size(), declared);
-        return parsed.ec == std::errc::result_out_of_range || (parsed.ec == std::errc{} && declared > *max_body);
+        if (parsed.ec == std::errc::result_out_of_range) return !max_body;
+        if (parsed.ec != std::errc{} || parsed.ptr != length->data() + length->size()) return true;
+        if (max_body && declared > *max_body) return false;
+        body_limit = declared;
+        return true;
+    }
+
+    // Ends a transfer that has received nothing for the stall limit, or less than the low-speed
+    // rate over a whole window.
+    bool too_slow_now() {
+        auto now = Clock::now();
+        if (settings.stall_limit.count() > 0 && now - last_data > settings.stall_limit) {
+            stalled = true;
+            return true;
+        }
+        const auto window = settings.low_speed_window;
+        if (window.count() <= 0 || now - window_start < window) return false;
+        auto wanted = settings.low_speed_bytes_per_second * static_cast<std::uint64_t>(window.count()) / 1000;
+        if (arrived - arrived_at_window_start < wanted) {
+            too_slow = true;
+            return true;
+        }
+        window_start = now;
+        arrived_at_window_start = arrived;
+        return false;
     }
 };
 
 std::size_t header_callback(char* data, std::size_t size, std::size_t count, void* user) {
     auto* transfer = static_cast<Transfer*>(user);
     std::size_t bytes = size * count;
-    transfer->last_data = std::chrono::steady_clock::now();
+    transfer->last_data = Transfer::Clock::now();
+    transfer->arrived += bytes;
     return transfer->on_header_line(std::string_view(data, bytes)) ? bytes : 0;
 }
 
@@ -117,9 +152,10 @@ std::size_t body_callback(char* data, std::size_t size, std::size_t count, void*
     auto* transfer = static_cast<Transfer*>(user);
     std::size_t bytes = size * count;
     if (transfer->stopped_by_reader) return 0;
-    transfer->last_data = std::chrono::steady_clock::now();
+    transfer->last_data = Transfer::Clock::now();
     transfer->received += bytes;
-    if (transfer->max_body && transfer->received > *transfer->max_body) {
+    transfer->arrived += bytes;
+    if (transfer->body_limit && transfer->received > *transfer->body_limit) {
         transfer->too_large = true;
         return 0;
     }
@@ -127,13 +163,9 @@ std::size_t body_callback(char* data, std::size_t size, std::size_t count, void*
     return bytes;
 }
 
-// Called by curl at least once a second while a transfer runs, data or not: ends a transfer that
-// has received nothing for longer than the stall limit.
+// Called by curl at least once a second while a transfer runs, data or not.
 int progress_callback(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    auto* transfer = static_cast<Transfer*>(user);
-    if (transfer->stall_limit.count() <= 0) return 0;
-    transfer->stalled = std::chrono::steady_clock::now() - transfer->last_data > transfer->stall_limit;
-    return transfer->stalled ? 1 : 0;
+    return static_cast<Transfer*>(user)->too_slow_now() ? 1 : 0;
 }
 
 std::expected<std::string, std::string> read_file(const std::string& path) {
@@ -160,9 +192,15 @@ std::expected<std::string, std::string> ca_bundle_with(CURL* handle, const std::
 }
 
 std::string cause_of(CURLcode code, const char* error_buffer, const Transfer& transfer) {
-    if (transfer.stalled) return "no data received for " + std::to_string(transfer.stall_limit.count()) + " ms";
+    const auto& settings = transfer.settings;
+    if (transfer.stalled) return "no data received for " + std::to_string(settings.stall_limit.count()) + " ms";
+    if (transfer.too_slow) {
+        return "less than " + std::to_string(settings.low_speed_bytes_per_second) + " bytes per second for " +
+               std::to_string(settings.low_speed_window.count()) + " ms";
+    }
     if (transfer.too_large) {
-        return "the response body is larger than " + std::to_string(*transfer.max_body) + " bytes";
+        return "the response body is larger than " +
+               std::to_string(transfer.body_limit ? *transfer.body_limit : *transfer.max_body) + " bytes";
     }
     std::string detail = error_buffer[0] != '\0' ? error_buffer : curl_easy_strerror(code);
     // A total time-out reads the same whatever phase it struck.
@@ -196,7 +234,7 @@ bool valid_header_name(std::string_view name) {
 bool valid_header_value(std::string_view value) {
     return std::all_of(value.begin(), value.end(), [](char c) {
         auto byte = static_cast<unsigned char>(c);
-        return byte == '\t' || (byte >= 0x20 && byte < 0x7F);
+        return byte == '\t' || (byte >= 0x20 && byte != 0x7F);
     });
 }
 
@@ -220,8 +258,12 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
         header_list.reset(grown);
     }
 
+    // No limit at all is what libcurl makes of zero; a zero time limit is one that has already
+    // passed.
+    if (request.timeout && request.timeout->count() <= 0) return sending_error("operation timed out");
+
     char error_buffer[CURL_ERROR_SIZE] = {};
-    Transfer transfer{reader, settings.stall_limit, request.max_body_bytes, {}, {}};
+    Transfer transfer{reader, settings, request.max_body_bytes, {}, {}};
     curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -243,7 +285,11 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, progress_callback);
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer);
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    if (request.proxy) curl_easy_setopt(h, CURLOPT_PROXY, request.proxy->c_str());
+    // The proxy is the request's alone: an empty one tells libcurl to use none, whatever http_proxy
+    // and the like say, and an empty exception list sends every host through a given one, whatever
+    // NO_PROXY says.
+    curl_easy_setopt(h, CURLOPT_PROXY, request.proxy ? request.proxy->c_str() : "");
+    curl_easy_setopt(h, CURLOPT_NOPROXY, "");
 
     std::string ca_bundle;
     if (!settings.extra_ca_file.empty()) {

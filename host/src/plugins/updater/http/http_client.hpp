@@ -24,15 +24,24 @@ struct ClientSettings {
     // A transfer that receives no byte for this long fails, so a server that stops sending in the
     // middle of a body cannot hold a download forever; zero turns the guard off.
     std::chrono::milliseconds stall_limit{std::chrono::seconds(60)};
+    // A transfer that receives fewer than `low_speed_bytes_per_second` on average over a whole
+    // `low_speed_window` fails too, so a peer that sends a byte now and then, never quite stalling,
+    // cannot hold a transfer for as long as it likes; a zero window turns the guard off.
+    std::uint64_t low_speed_bytes_per_second = 1024;
+    std::chrono::milliseconds low_speed_window{std::chrono::seconds(60)};
 };
 
 struct GetRequest {
     std::string url;
     std::vector<Header> headers;  // sent in this order, each pair as given
-    std::optional<std::chrono::milliseconds> timeout;  // bounds connection, head and body together
-    std::optional<std::string> proxy;                  // used for http and https alike
+    // Bounds connection, head and body together; zero fails at once.
+    std::optional<std::chrono::milliseconds> timeout;
+    // Used for http and https alike and for every host; none: no proxy. The environment's proxy
+    // variables are never read.
+    std::optional<std::string> proxy;
     // A body longer than this (declared or received) ends the transfer as a body error, so a
-    // peer cannot fill memory with an answer that should be small; none: no limit.
+    // peer cannot fill memory with an answer that should be small; none: no limit. A body longer
+    // than its own Content-Length fails the same way, limit or not.
     std::optional<std::uint64_t> max_body_bytes;
 };
 
@@ -68,13 +77,14 @@ struct BodyReader {
 //
 // Messages: "error sending request for url ({url}): {cause}" when no head arrived, and
 // "request or response body error: {cause}" when the body broke off; a time-out's cause is
-// "operation timed out", a stall's "no data received for {n} ms", a body over the request's limit
-// "the response body is larger than {n} bytes".
+// "operation timed out", a stall's "no data received for {n} ms", a transfer below the low-speed
+// rate "less than {rate} bytes per second for {n} ms", a body over the request's limit or its
+// declared length "the response body is larger than {n} bytes".
 std::expected<ResponseHead, Error> get(const ClientSettings& settings, const GetRequest& request,
                                        const BodyReader& reader);
 
 // Whether a header name is a valid HTTP token, and a value valid header text (visible ASCII,
-// spaces and tabs).
+// spaces, tabs and the bytes 0x80 to 0xFF that HTTP allows as obs-text).
 bool valid_header_name(std::string_view name);
 bool valid_header_value(std::string_view value);
 
