@@ -101,14 +101,15 @@ class BridgeTest(unittest.TestCase):
 
     def test_messages_posted_past_the_bridge(self):
         # Straight to the handler, without the bridge: what is no command envelope is refused,
-        # and an envelope without the bridge's token is a foreign caller.
+        # and an envelope without the bridge's token is a foreign caller. Errors travel as JSON
+        # strings, as the bridge reads them.
         result = self.driver.script("""
             const messages = [42, 'not json', '[]', 'null', '{"cmd": 5}', '{}', '{"args": {}}',
                               '{"cmd": "plugin:app|version"}'];
             const answers = [];
             for (const message of messages) {
               try { answers.push({ok: await window.webkit.messageHandlers.ipc.postMessage(message)}); }
-              catch (e) { answers.push({error: e.message}); }
+              catch (e) { answers.push({error: JSON.parse(e.message)}); }
             }
             return answers;""")
         malformed = {"error": "malformed command message"}
