@@ -120,6 +120,47 @@ describe("main page", () => {
     await launcher.close();
   });
 
+  it("holds the runner game still, blinking, until Space starts it", async () => {
+    const launcher = await openLauncher(browser, {
+      beforeLoad: () => {
+        const counted = window as unknown as { frameRequests_: number };
+        counted.frameRequests_ = 0;
+        const request = window.requestAnimationFrame.bind(window);
+        window.requestAnimationFrame = (callback) => {
+          counted.frameRequests_++;
+          return request(callback);
+        };
+      },
+    });
+    const { page } = launcher;
+    await waitForInterface(page);
+    await page.locator(".runner-canvas").waitFor();
+    type Game = {
+      frameRequests_: number;
+      Runner: { instance_: { distanceRan: number; tRex: { animStartTime: number } } };
+    };
+    const state = () =>
+      page.evaluate(() => {
+        const game = window as unknown as Game;
+        return { requests: game.frameRequests_, blinkedAt: game.Runner.instance_.tRex.animStartTime };
+      });
+    const waiting = await state();
+    // The resting runner blinks within about 7 s; no frame is asked for meanwhile.
+    await page.waitForFunction(
+      (since) => (window as unknown as Game).Runner.instance_.tRex.animStartTime !== since,
+      waiting.blinkedAt,
+      // Playwright polls on animation frames by default, which would count here.
+      { polling: 100 },
+    );
+    expect((await state()).requests).toBe(waiting.requests);
+    await page.keyboard.press("Space");
+    await page.waitForFunction(() => (window as unknown as Game).Runner.instance_.distanceRan > 0, null, {
+      polling: 100,
+    });
+    expect((await state()).requests).toBeGreaterThan(waiting.requests + 10);
+    await launcher.close();
+  });
+
   it("fits the fallback text inside the avatar circle when the logo cannot load", async () => {
     const launcher = await openLauncher(browser, { withoutLogo: true });
     const { page } = launcher;
