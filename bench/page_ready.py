@@ -12,8 +12,6 @@ Prints one JSON object: the median and the spread of each figure, in millisecond
 navigationStart. Run it inside scripts/with-display.
 """
 import argparse
-import ctypes
-import ctypes.util
 import json
 import os
 import shutil
@@ -30,38 +28,6 @@ import xlib  # noqa: E402
 FIGURES = ["document_served", "dom_content_loaded", "load", "main_window_shown", "main_window_painted"]
 PAINT_TIMEOUT = 20.0
 
-_x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
-_x11.XOpenDisplay.restype = ctypes.c_void_p
-_x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-_x11.XDefaultRootWindow.restype = ctypes.c_ulong
-_x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-_x11.XGetImage.restype = ctypes.c_void_p
-_x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint, ctypes.c_uint,
-                           ctypes.c_ulong, ctypes.c_int]
-_x11.XGetPixel.restype = ctypes.c_ulong
-_x11.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
-_x11.XDestroyImage.argtypes = [ctypes.c_void_p]
-_x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-_ALL_PLANES, _Z_PIXMAP = 0xFFFFFFFFFFFFFFFF, 2
-
-
-class ScreenPixel:
-    """Reads one pixel of the screen as (r, g, b), in about a millisecond."""
-
-    def __init__(self):
-        self._display = _x11.XOpenDisplay(None)
-        self._root = _x11.XDefaultRootWindow(self._display)
-
-    def read(self, x, y):
-        image = _x11.XGetImage(self._display, self._root, x, y, 1, 1, _ALL_PLANES, _Z_PIXMAP)
-        if not image:
-            return None
-        value = _x11.XGetPixel(image, 0, 0)
-        _x11.XDestroyImage(image)
-        return (value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF
-
-    def close(self):
-        _x11.XCloseDisplay(self._display)
 PAGE_TIMINGS = """
     const navigation = performance.getEntriesByType('navigation')[0];
     const canvas = document.createElement('canvas').getContext('2d');
@@ -93,12 +59,14 @@ def one_run():
         # Beside the card, clear of the header and the toasts: the page background.
         spot = (x + 20, y + height - 20)
         while not stop.is_set() and time.time() - shown["at"] < PAINT_TIMEOUT:
-            colour = pixels.read(*spot)
+            rows = pixels.screen_pixels(*spot, 1, 1)
+            colour = rows[0][0] if rows else None
             if not samples or samples[-1][1] != colour:
                 samples.append((time.time(), colour))
             time.sleep(0.001)
 
-    display, pixels, stop = xlib.Display(), ScreenPixel(), threading.Event()
+    # Each thread keeps a display connection of its own: Xlib connections are not shared between threads.
+    display, pixels, stop = xlib.Display(), xlib.Display(), threading.Event()
     watcher = threading.Thread(target=watch, args=(display, pixels, stop), daemon=True)
     home = tempfile.mkdtemp(prefix="page-ready-")
     watcher.start()
