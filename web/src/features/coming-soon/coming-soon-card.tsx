@@ -3,7 +3,7 @@ import { useTranslation } from "react-i18next";
 import { Button } from "@/components/ui/button";
 import { Card, CardContent, CardFooter, CardHeader } from "@/components/ui/card";
 import { SystemReportDialog } from "@/features/report/system-report-dialog";
-import { useIconSway } from "@/hooks/use-icon-sway";
+import { useIconSway } from "./use-icon-sway";
 import { RunnerGame } from "./runner-game";
 
 export function ComingSoonCard() {
