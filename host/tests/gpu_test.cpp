@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gpu/gpu_info.hpp"
+#include "host_graphics_reference.hpp"
 #include "platform/graphics.hpp"
 #include "platform/linux/graphics/gl_adapters.hpp"
 #include "platform/linux/graphics/vulkan_adapters.hpp"
@@ -112,33 +113,19 @@ TEST(GlAdapters, StringsMakeTheAdapter) {
     }
 }
 
-// The devices `vulkaninfo --summary` lists, each as its "key = value" lines.
-std::vector<std::map<std::string, std::string>> vulkaninfo_devices() {
-    std::vector<std::map<std::string, std::string>> devices;
+// What `vulkaninfo --summary` says about this machine's devices.
+std::vector<std::map<std::string, std::string>> machine_vulkan_devices() {
+    std::string summary;
     FILE* pipe = popen("vulkaninfo --summary 2>/dev/null", "r");
-    if (!pipe) return devices;
-    bool in_devices = false;
-    char line[1024];
-    while (fgets(line, sizeof line, pipe)) {
-        std::string text(line);
-        if (text.starts_with("Devices:")) in_devices = true;
-        if (!in_devices) continue;
-        if (text.starts_with("GPU")) devices.emplace_back();
-        auto equals = text.find(" = ");
-        if (devices.empty() || equals == std::string::npos) continue;
-        auto key = text.substr(0, equals);
-        key.erase(0, key.find_first_not_of(" \t"));
-        key.erase(key.find_last_not_of(' ') + 1);
-        auto value = text.substr(equals + 3);
-        value.erase(value.find_last_not_of("\r\n") + 1);
-        devices.back()[key] = value;
-    }
+    if (!pipe) return {};
+    char chunk[4096];
+    for (std::size_t read; (read = fread(chunk, 1, sizeof chunk, pipe)) > 0;) summary.append(chunk, read);
     pclose(pipe);
-    return devices;
+    return vulkaninfo_devices(summary);
 }
 
 TEST(ListGpus, MatchesVulkaninfoOnThisMachine) {
-    auto reference = vulkaninfo_devices();
+    auto reference = machine_vulkan_devices();
     ASSERT_FALSE(reference.empty()) << "vulkaninfo found no device; is mesa-vulkan-drivers installed?";
     auto gpus = list_gpus();
     auto vulkan = vulkan_adapters();

@@ -5,9 +5,6 @@
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 
-#include <algorithm>
-#include <array>
-#include <cctype>
 #include <string>
 
 #include "platform/linux/graphics/runtime_library.hpp"
@@ -20,15 +17,6 @@ using GetString = const GLubyte*(GLAPIENTRY*)(GLenum name);
 
 constexpr const char* egl_name = "libEGL.so.1";
 
-// Mesa's vendor id (VK_VENDOR_ID_MESA), which its Vulkan drivers report too.
-constexpr std::uint32_t mesa_vendor = 0x10005;
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    std::ranges::transform(out, out.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return out;
-}
-
 bool has_word(std::string_view list, std::string_view word) {
     for (std::size_t at = list.find(word); at != std::string_view::npos; at = list.find(word, at + 1)) {
         bool starts = at == 0 || list[at - 1] == ' ';
@@ -36,38 +24,6 @@ bool has_word(std::string_view list, std::string_view word) {
         if (starts && ends) return true;
     }
     return false;
-}
-
-std::uint32_t vendor_id(std::string_view vendor) {
-    struct Known {
-        std::string_view text;
-        std::uint32_t id;
-    };
-    static constexpr std::array<Known, 10> known = {{
-        {"nvidia", 0x10de},
-        {"advanced micro devices", 0x1002},
-        {"ati technologies", 0x1002},
-        {"amd", 0x1002},
-        {"intel", 0x8086},
-        {"qualcomm", 0x5143},
-        {"apple", 0x106b},
-        {"broadcom", 0x14e4},
-        {"microsoft", 0x1414},
-        {"mesa", mesa_vendor},
-    }};
-    auto text = lower(vendor);
-    for (const auto& entry : known) {
-        if (text.find(entry.text) != std::string::npos) return entry.id;
-    }
-    if (text == "arm") return 0x13b5;
-    return 0;
-}
-
-bool software_renderer(std::string_view renderer) {
-    static constexpr std::array<std::string_view, 6> names = {
-        "llvmpipe", "softpipe", "swrast", "swiftshader", "software rasterizer", "microsoft basic render driver"};
-    auto text = lower(renderer);
-    return std::ranges::any_of(names, [&](std::string_view name) { return text.find(name) != std::string::npos; });
 }
 
 // The EGL entry points the probe calls, looked up in the loaded library.
@@ -164,18 +120,6 @@ std::vector<GpuInfo> read_display(const Egl& egl, EGLDisplay display) {
 }
 
 }  // namespace
-
-GpuInfo gl_adapter(const GlStrings& strings) {
-    GpuInfo gpu;
-    gpu.name = std::string(strings.renderer);
-    gpu.vendor = vendor_id(strings.vendor);
-    gpu.device = 0;
-    gpu.device_type = software_renderer(strings.renderer) ? DeviceType::Cpu : DeviceType::Other;
-    gpu.backend = Backend::Gl;
-    gpu.driver = std::string(strings.version);
-    gpu.driver_info = std::string(strings.shading_language_version);
-    return gpu;
-}
 
 std::vector<GpuInfo> gl_adapters() {
     Egl egl = load_egl(runtime_library(egl_name));
