@@ -15,6 +15,9 @@ foreach(group app event resources window process os)
   add_subdirectory(src/plugins/${group})
 endforeach()
 add_subdirectory(src/platform/windows/system)
+# Graphics adapters: the shared records and the Windows providers.
+add_subdirectory(src/gpu)
+add_subdirectory(src/platform/windows/graphics)
 add_subdirectory(src/launcher/windows_resources)
 
 # Built from the folders' own sources until the updater's general code and the installer's pieces

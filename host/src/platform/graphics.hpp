@@ -7,9 +7,9 @@
 namespace launcher::platform {
 
 // Every graphics adapter of the platform's graphics runtimes, runtime by runtime in the
-// platform's order (on Linux Vulkan, then OpenGL), repeats dropped. A runtime that is missing or
-// cannot start contributes nothing; no device and no surface is ever made. Blocking; call off
-// the main thread.
+// platform's order (Vulkan, then Direct3D 12 on Windows, then OpenGL), repeats dropped. A runtime
+// that is missing or cannot start contributes nothing; no device and no surface is ever made.
+// Blocking; call off the main thread.
 std::vector<gpu::GpuInfo> list_gpus();
 
 }  // namespace launcher::platform

@@ -12,7 +12,12 @@ namespace launcher::gpu {
 
 namespace {
 
+// The Windows build compiles this file too; only the loader's name differs.
+#ifdef _WIN32
+constexpr const char* loader_name = "vulkan-1.dll";
+#else
 constexpr const char* loader_name = "libvulkan.so.1";
+#endif
 
 std::string fixed_text(const char* text, std::size_t capacity) { return std::string(text, strnlen(text, capacity)); }
 
