@@ -3,9 +3,8 @@
 # the updater, the executable's resources and the Windows system layer, with their suites (run
 # under wine by scripts/test-windows; the os plugin's suite needs JavaScriptCore and is left
 # out). The other groups still link Linux code directly (the installer hand-off and the opener
-# reach the GIO shell, the updater's HTTP client is libcurl, graphics enumeration loads .so
-# files, the system-info suite checks /proc); they join this build once the platform is chosen
-# in one place. docs/windows.md keeps the list.
+# reach the GIO shell, the updater's HTTP client is libcurl, the system-info suite checks /proc);
+# they join this build once the platform is chosen in one place. docs/windows.md keeps the list.
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 
