@@ -1,7 +1,7 @@
 #include "platform/windows/graphics/dx12_adapters.hpp"
 
 #include <d3d12.h>
-#include <dxgi1_2.h>
+#include <dxgi.h>
 #include <windows.h>
 #include <wrl/client.h>
 
@@ -52,7 +52,8 @@ std::vector<GpuInfo> dx12_adapters() {
 
     std::vector<GpuInfo> adapters;
     ComPtr<IDXGIAdapter1> adapter;
-    for (UINT index = 0; factory->EnumAdapters1(index, &adapter) != DXGI_ERROR_NOT_FOUND; ++index) {
+    // The list ends with DXGI_ERROR_NOT_FOUND; any other failure ends it too rather than asking on.
+    for (UINT index = 0; SUCCEEDED(factory->EnumAdapters1(index, &adapter)); ++index) {
         DXGI_ADAPTER_DESC1 desc{};
         if (FAILED(adapter->GetDesc1(&desc))) continue;
         // With no device pointer the call only answers whether a device could be made.
