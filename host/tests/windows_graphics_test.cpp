@@ -51,9 +51,15 @@ const auto* const dxgi_through_vulkan = testing::AddGlobalTestEnvironment(new Dx
 std::string host_file(const char* name) {
     using DosFileName = WCHAR*(CDECL*)(const char*);
     auto dos_file_name = runtime_function<DosFileName>(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name");
-    if (!dos_file_name) ADD_FAILURE() << "not running under wine";
-    if (!dos_file_name) return {};
+    if (!dos_file_name) {
+        ADD_FAILURE() << "not running under wine";
+        return {};
+    }
     WCHAR* path = dos_file_name((std::string(LAUNCHER_GRAPHICS_REFERENCE) + "/" + name).c_str());
+    if (!path) {
+        ADD_FAILURE() << "wine has no drive for " << LAUNCHER_GRAPHICS_REFERENCE;
+        return {};
+    }
     std::ifstream file{std::filesystem::path(path)};
     HeapFree(GetProcessHeap(), 0, path);
     EXPECT_TRUE(file) << name << " is missing: run the suite through CTest";
