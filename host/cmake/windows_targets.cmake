@@ -28,7 +28,9 @@ set(installer_src ${CMAKE_CURRENT_SOURCE_DIR}/src/installer)
 add_library(launcher_installer_parts STATIC
   ${installer_src}/installer_arguments.cpp ${installer_src}/package_kind.cpp
   ${installer_src}/update_directory.cpp ${installer_src}/zip_extract.cpp)
-target_link_libraries(launcher_installer_parts PUBLIC launcher_core PRIVATE PkgConfig::SODIUM PkgConfig::LIBZIP)
+target_link_libraries(launcher_installer_parts PUBLIC launcher_core
+                      PRIVATE launcher_platform_files PkgConfig::SODIUM PkgConfig::LIBZIP)
+add_subdirectory(src/platform/windows/files)
 
 if(LAUNCHER_TESTS)
   add_subdirectory(tests)
