@@ -74,6 +74,7 @@ public:
     }
 
     std::expected<void, std::string> reveal(const std::vector<std::string>& paths) override {
+        ComScope com;
         std::vector<ItemList> items;
         for (const auto& path : paths) {
             auto wide = widen(path);
@@ -84,7 +85,6 @@ public:
             items.emplace_back(ILCreateFromPathW(wide.c_str()));
             if (!items.back()) return std::unexpected(system_message(ERROR_FILE_NOT_FOUND));
         }
-        ComScope com;
         for (const auto& item : items) {
             if (auto shown = SHOpenFolderAndSelectItems(item.get(), 0, nullptr, 0); FAILED(shown))
                 return std::unexpected(hresult_message(shown));
