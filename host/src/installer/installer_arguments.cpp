@@ -1,29 +1,11 @@
 #include "installer/installer_arguments.hpp"
 
+#include "platform/windows/shell/command_line.hpp"
+
 namespace launcher::installer {
 
 std::string nsis_escape(std::string_view argument) {
-    bool enclose = argument.empty() || argument.find_first_of(" \t/") != std::string_view::npos;
-    std::string out;
-    if (enclose) out += '"';
-    std::size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        // Backslashes only escape when a double quote follows them: double the run and escape
-        // the quote; elsewhere they stand for themselves.
-        if (c == '"') backslashes = backslashes * 2 + 1;
-        out.append(backslashes, '\\');
-        backslashes = 0;
-        out += c;
-    }
-    // A run before the closing quote would escape it, so it is doubled as well.
-    if (enclose) backslashes *= 2;
-    out.append(backslashes, '\\');
-    if (enclose) out += '"';
-    return out;
+    return platform::windows_shell::quote_argument(argument, " \t/");
 }
 
 std::string msi_escape(std::string_view argument) {

@@ -4,8 +4,9 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <memory>
 #include <system_error>
+
+#include "platform/files.hpp"
 
 namespace launcher::installer {
 
@@ -19,9 +20,9 @@ std::string random_suffix() {
     return suffix;
 }
 
-std::string system_message(int error) { return std::error_code(error, std::system_category()).message(); }
-
 }  // namespace
+
+std::string errno_message(int error) { return std::generic_category().message(error); }
 
 std::expected<std::filesystem::path, std::string> create_unique_directory(const std::filesystem::path& parent,
                                                                           std::string_view prefix) {
@@ -39,18 +40,16 @@ std::expected<std::filesystem::path, std::string> create_unique_directory(const 
         }
         if (error) return std::unexpected(error.message());
     }
-    return std::unexpected(system_message(EEXIST));
+    return std::unexpected(errno_message(EEXIST));
 }
 
 std::expected<void, std::string> write_new_file(const std::filesystem::path& path,
                                                 std::span<const std::uint8_t> bytes) {
-    // "x": exclusive creation, so an existing file (or a link planted in its place) is never
-    // followed or overwritten.
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.string().c_str(), "wbx"), &std::fclose);
-    if (!file) return std::unexpected(system_message(errno));
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        return std::unexpected(system_message(errno));
-    if (std::fclose(file.release()) != 0) return std::unexpected(system_message(errno));
+    auto file = platform::create_new_file(path);
+    if (!file) return std::unexpected(file.error());
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file->get()) != bytes.size())
+        return std::unexpected(errno_message(errno));
+    if (std::fclose(file->release()) != 0) return std::unexpected(errno_message(errno));
     return {};
 }
 

@@ -19,4 +19,7 @@ std::expected<std::filesystem::path, std::string> create_unique_directory(const 
 std::expected<void, std::string> write_new_file(const std::filesystem::path& path,
                                                 std::span<const std::uint8_t> bytes);
 
+// The system's message for a C library error number (errno).
+std::string errno_message(int error);
+
 }  // namespace launcher::installer

@@ -7,10 +7,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
-#include <system_error>
 #include <vector>
 
+#include "installer/update_directory.hpp"
 #include "installer/zip_layout.hpp"
+#include "platform/files.hpp"
 
 namespace launcher::installer {
 
@@ -114,23 +115,21 @@ std::expected<void, std::string> check_entries_apart(zip_t* archive, std::span<c
     return {};
 }
 
-std::string system_message(int error) { return std::error_code(error, std::system_category()).message(); }
-
 // Copies one entry into a new file, reading through libzip so the stored CRC is checked.
 std::expected<void, std::string> extract_entry(zip_t* archive, zip_uint64_t index, const std::filesystem::path& path) {
     Entry entry(zip_fopen_index(archive, index, 0));
     if (!entry) return std::unexpected(std::string(invalid_prefix) + zip_strerror(archive));
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.string().c_str(), "wbx"), &std::fclose);
-    if (!file) return std::unexpected(system_message(errno));
+    auto file = platform::create_new_file(path);
+    if (!file) return std::unexpected(file.error());
     std::array<char, 64 * 1024> buffer;
     for (;;) {
         zip_int64_t read = zip_fread(entry.get(), buffer.data(), buffer.size());
         if (read < 0) return std::unexpected(std::string(invalid_prefix) + zip_file_strerror(entry.get()));
         if (read == 0) break;
-        if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(read), file.get()) != static_cast<std::size_t>(read))
-            return std::unexpected(system_message(errno));
+        if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(read), file->get()) != static_cast<std::size_t>(read))
+            return std::unexpected(errno_message(errno));
     }
-    if (std::fclose(file.release()) != 0) return std::unexpected(system_message(errno));
+    if (std::fclose(file->release()) != 0) return std::unexpected(errno_message(errno));
     return {};
 }
 
