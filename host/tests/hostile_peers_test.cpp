@@ -23,7 +23,7 @@ using testing::outcome;
 using testing::TempDir;
 
 const std::string manifest_path = "/stable/latest.json";
-constexpr int stall_ms = 1500;
+constexpr int stall_ms = 5000;
 constexpr std::uint64_t package_cap = 1024 * 1024;
 
 class NullShell : public platform::Shell {

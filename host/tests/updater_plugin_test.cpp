@@ -50,7 +50,9 @@ struct UpdaterHost {
         config.pubkey = pubkey;
         UpdaterBuild build;
         build.http.extra_ca_file = ca_file;
-        build.http.stall_limit = std::chrono::milliseconds(1500);
+        // Short enough for the stalled-body case to end soon, long enough that a busy machine
+        // under a sanitizer never pauses a healthy transfer that long.
+        build.http.stall_limit = std::chrono::seconds(6);
         build.hand_off_host = [this](core::App& app) {
             auto real = installer::hand_off_host(app);
             return installer::HandOffHost{real.product_name, real.relaunch_args, real.clean_up_before_exit, shell,
@@ -362,7 +364,7 @@ TEST_F(Updater, DownloadFailuresCreateNoPackage) {
          "The signature was created with a different key than the one provided", true},
         {"flipped package bit", "/fail/tampered.exe", tampered, {}, "The signature verification failed", true},
         {"404", "/fail/missing.exe", good, {}, "`Download request failed with status: 404 Not Found`", false},
-        {"stalled body", "/fail/stall.exe", good, {}, "request or response body error: no data received for 1500 ms", false},
+        {"stalled body", "/fail/stall.exe", good, {}, "request or response body error: no data received for 6000 ms", false},
         {"time-out", "/fail/slow.exe", good, {{"timeout", 300u}}, "^error sending request for url (", false},
     };
     for (const auto& c : cases) {
@@ -388,15 +390,15 @@ TEST_F(Updater, DownloadFailuresCreateNoPackage) {
 
 TEST_F(Updater, ProxyCarriesTheCheckAndTheDownloadButNotTheCheckTimeout) {
     const std::string package = "MZ" + std::string(1000, 'r');
-    auto signature = publish("/proxy/setup.exe", package, *key, {{"delay", 1}});
+    auto signature = publish("/proxy/setup.exe", package, *key, {{"delay", 4}});
     announce("/proxy/setup.exe", signature);
     ProxyServer proxy;
     auto h = make_host();
     // As much time for the check through the proxy as the test allows: less than the package's delay,
-    // which stays below the 1.5 s stall guard.
-    auto check = h->call("check", {{"proxy", proxy.url()}, {"timeout", 900u}});
+    // which stays below the 6 s stall guard.
+    auto check = h->call("check", {{"proxy", proxy.url()}, {"timeout", 3000u}});
     ASSERT_TRUE(check && check->is_object()) << outcome(check);
-    // The package answers after a second: the check's 900 ms do not bound the download.
+    // The package answers after four seconds: the check's three do not bound the download.
     auto downloaded = h->call("download", {{"rid", (*check)["rid"]}, {"onEvent", "__CHANNEL__:1"}});
     EXPECT_TRUE(downloaded) << outcome(downloaded);
     auto through_proxy = proxy.requests();
