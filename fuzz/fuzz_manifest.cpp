@@ -12,6 +12,8 @@
 using launcher::Json;
 using launcher::fuzz::require;
 using namespace launcher::updater;
+using namespace launcher::lib::semver;
+using namespace launcher::lib::time;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Json raw = Json::parse(data, data + size, nullptr, false);

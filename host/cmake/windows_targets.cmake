@@ -1,14 +1,15 @@
 # The Windows x64 build as far as it goes today: the core, the embedded assets, the command
-# groups that depend on the core and the system probes alone, the pure parts of the installer and
-# the updater, the executable's resources and the Windows system layer, with their suites (run
-# under wine by scripts/test-windows; the os plugin's suite needs JavaScriptCore and is left
-# out). The other groups still link Linux code directly (the installer hand-off and the opener
-# reach the GIO shell, the updater's HTTP client is libcurl, graphics enumeration loads .so
-# files, the system-info suite checks /proc); they join this build once the platform is chosen
-# in one place. docs/windows.md keeps the list.
+# groups that depend on the core and the system probes alone, the general libraries of lib/ but
+# the HTTP client, the pure parts of the installer, the executable's resources and the Windows
+# system layer, with their suites (run under wine by scripts/test-windows; the os plugin's suite
+# needs JavaScriptCore and is left out). The other groups still link Linux code directly (the
+# installer hand-off and the opener reach the GIO shell, the updater's HTTP client is libcurl,
+# graphics enumeration loads .so files, the system-info suite checks /proc); they join this build
+# once the platform is chosen in one place. docs/windows.md keeps the list.
 pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 
+add_subdirectory(src/lib)
 add_subdirectory(src/page)
 add_subdirectory(src/assets)
 foreach(group app event resources window process os)
@@ -17,13 +18,8 @@ endforeach()
 add_subdirectory(src/platform/windows/system)
 add_subdirectory(src/launcher/windows_resources)
 
-# Built from the folders' own sources until the updater's general code and the installer's pieces
-# become libraries of their own; their suites need the shell and the loopback servers.
-set(updater_src ${CMAKE_CURRENT_SOURCE_DIR}/src/plugins/updater)
-add_library(launcher_updater_formats STATIC
-  ${updater_src}/base64.cpp ${updater_src}/minisign.cpp ${updater_src}/rfc3339.cpp ${updater_src}/semver.cpp)
-target_link_libraries(launcher_updater_formats PUBLIC launcher_core PRIVATE PkgConfig::SODIUM)
-
+# Built from the folder's own sources until the installer's pieces become libraries of their own;
+# its suite needs the shell.
 set(installer_src ${CMAKE_CURRENT_SOURCE_DIR}/src/installer)
 add_library(launcher_installer_parts STATIC
   ${installer_src}/installer_arguments.cpp ${installer_src}/package_kind.cpp
