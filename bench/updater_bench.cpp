@@ -18,9 +18,9 @@
 #include <sstream>
 
 #include "lib/encoding/base64.hpp"
-#include "updater/check.hpp"
-#include "updater/download.hpp"
 #include "lib/minisign/minisign.hpp"
+#include "plugins/updater/check.hpp"
+#include "plugins/updater/download.hpp"
 
 extern char** environ;
 

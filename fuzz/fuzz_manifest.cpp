@@ -7,7 +7,7 @@
 
 #include "core/json.hpp"
 #include "fuzz_check.hpp"
-#include "updater/release_manifest.hpp"
+#include "plugins/updater/release_manifest.hpp"
 
 using launcher::Json;
 using launcher::fuzz::require;

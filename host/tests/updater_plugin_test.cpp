@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
+#include "plugins/updater/update_records.hpp"
+#include "plugins/updater/updater_plugin.hpp"
 #include "router_harness.hpp"
-#include "updater/update_records.hpp"
-#include "updater/updater_plugin.hpp"
 #include "updater_test_support.hpp"
 
 namespace launcher::updater {

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "lib/encoding/base64.hpp"
-#include "updater/bundle_type.hpp"
-#include "updater/check.hpp"
-#include "lib/time/rfc3339.hpp"
 #include "lib/semver/semver.hpp"
-#include "updater/updater_config.hpp"
+#include "lib/time/rfc3339.hpp"
+#include "plugins/updater/bundle_type.hpp"
+#include "plugins/updater/check.hpp"
+#include "plugins/updater/updater_config.hpp"
 
 namespace launcher::updater {
 namespace {

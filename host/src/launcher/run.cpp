@@ -17,6 +17,8 @@
 #include "launcher/permission_set.hpp"
 #include "launcher/set_complete.hpp"
 #include "launcher/setup_state.hpp"
+#include "platform/shell.hpp"
+#include "platform/system_probe.hpp"
 #include "plugins/app/app_plugin.hpp"
 #include "plugins/event/event_plugin.hpp"
 #include "plugins/opener/opener_plugin.hpp"
@@ -29,8 +31,6 @@
 #include "plugins/updater/updater_plugin.hpp"
 #include "plugins/webview/webview_plugin.hpp"
 #include "plugins/window/window_plugin.hpp"
-#include "platform/shell.hpp"
-#include "platform/system_probe.hpp"
 
 namespace launcher {
 

@@ -1,4 +1,4 @@
-#include "check.hpp"
+#include "plugins/updater/check.hpp"
 
 #include <algorithm>
 #include <array>

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "bundle_type.hpp"
 #include "core/json.hpp"
 #include "lib/http/http_client.hpp"
-#include "release_manifest.hpp"
+#include "plugins/updater/bundle_type.hpp"
+#include "plugins/updater/release_manifest.hpp"
 
 namespace launcher::updater {
 

@@ -1,4 +1,4 @@
-#include "download.hpp"
+#include "plugins/updater/download.hpp"
 
 #include <algorithm>
 #include <charconv>

@@ -10,7 +10,7 @@
 
 #include "core/json.hpp"
 #include "lib/http/http_client.hpp"
-#include "package_bytes.hpp"
+#include "plugins/updater/package_bytes.hpp"
 
 namespace launcher::updater {
 

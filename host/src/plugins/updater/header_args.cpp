@@ -1,4 +1,4 @@
-#include "header_args.hpp"
+#include "plugins/updater/header_args.hpp"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "release_manifest.hpp"
+#include "plugins/updater/release_manifest.hpp"
 
 #include "core/args.hpp"
 #include "lib/http/url.hpp"

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/json.hpp"
-#include "lib/time/rfc3339.hpp"
 #include "lib/semver/semver.hpp"
+#include "lib/time/rfc3339.hpp"
 
 namespace launcher::updater {
 

@@ -9,7 +9,7 @@
 #include "core/json.hpp"
 #include "core/resource_table.hpp"
 #include "lib/http/http_client.hpp"
-#include "package_bytes.hpp"
+#include "plugins/updater/package_bytes.hpp"
 
 namespace launcher::updater {
 

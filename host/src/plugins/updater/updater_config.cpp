@@ -1,4 +1,4 @@
-#include "updater_config.hpp"
+#include "plugins/updater/updater_config.hpp"
 
 #include "core/args.hpp"
 #include "lib/http/url.hpp"

@@ -1,14 +1,14 @@
-#include "updater_plugin.hpp"
+#include "plugins/updater/updater_plugin.hpp"
 
 #include <memory>
 
-#include "check.hpp"
 #include "core/app.hpp"
-#include "download.hpp"
-#include "header_args.hpp"
 #include "lib/http/url.hpp"
 #include "lib/minisign/minisign.hpp"
-#include "update_records.hpp"
+#include "plugins/updater/check.hpp"
+#include "plugins/updater/download.hpp"
+#include "plugins/updater/header_args.hpp"
+#include "plugins/updater/update_records.hpp"
 
 namespace launcher::updater {
 

@@ -3,11 +3,11 @@
 #include <functional>
 #include <string>
 
-#include "bundle_type.hpp"
-#include "download.hpp"
-#include "lib/http/http_client.hpp"
 #include "installer/hand_off.hpp"
-#include "updater_config.hpp"
+#include "lib/http/http_client.hpp"
+#include "plugins/updater/bundle_type.hpp"
+#include "plugins/updater/download.hpp"
+#include "plugins/updater/updater_config.hpp"
 
 namespace launcher::core {
 class App;
