@@ -6,9 +6,6 @@
 # installer hand-off and the opener reach the GIO shell, the updater's HTTP client is libcurl,
 # graphics enumeration loads .so files, the system-info suite checks /proc); they join this build
 # once the platform is chosen in one place. docs/windows.md keeps the list.
-pkg_check_modules(SODIUM REQUIRED IMPORTED_TARGET libsodium)
-pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
-
 add_subdirectory(src/lib)
 add_subdirectory(src/page)
 add_subdirectory(src/assets)
