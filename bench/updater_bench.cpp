@@ -17,10 +17,10 @@
 #include <random>
 #include <sstream>
 
-#include "updater/base64.hpp"
-#include "updater/check.hpp"
-#include "updater/download.hpp"
-#include "updater/minisign.hpp"
+#include "lib/encoding/base64.hpp"
+#include "lib/minisign/minisign.hpp"
+#include "plugins/updater/check.hpp"
+#include "plugins/updater/download.hpp"
 
 extern char** environ;
 
@@ -76,8 +76,8 @@ struct Release {
             " && minisign -G -W -p key.pub -s key.sec && minisign -S -s key.sec -m setup.exe -x setup.exe.sig";
         if (std::system(("(" + setup + ") >/dev/null 2>&1").c_str()) != 0) std::abort();
         ca_file = dir + "/ca.pem";
-        pubkey = launcher::updater::encode_base64(read_file(dir + "/key.pub"));
-        signature = launcher::updater::encode_base64(read_file(dir + "/setup.exe.sig"));
+        pubkey = launcher::lib::encoding::encode_base64(read_file(dir + "/key.pub"));
+        signature = launcher::lib::encoding::encode_base64(read_file(dir + "/setup.exe.sig"));
         std::ofstream(dir + "/routes.json") << R"({"/setup.exe": {"body_file": ")" << dir << R"(/setup.exe"}})";
         int out[2];
         if (pipe(out) != 0) std::abort();
@@ -108,11 +108,11 @@ Release& release() {
 // its signature's pre-hash fed as it arrives, then the signature checked.
 void download_once() {
     auto& r = release();
-    launcher::http::ClientSettings client{.extra_ca_file = r.ca_file};
-    launcher::http::GetRequest request{r.url, launcher::updater::request_headers({}, "application/octet-stream"),
+    launcher::lib::http::ClientSettings client{.extra_ca_file = r.ca_file};
+    launcher::lib::http::GetRequest request{r.url, launcher::updater::request_headers({}, "application/octet-stream"),
                                        std::nullopt, std::nullopt};
     std::size_t events = 0;
-    launcher::updater::UpdateSignatureCheck signature(r.pubkey, r.signature);
+    launcher::lib::minisign::UpdateSignatureCheck signature(r.pubkey, r.signature);
     auto bytes = launcher::updater::download_package(
         client, request, [&](const launcher::Json&) { ++events; },
         [&](std::span<const std::uint8_t> chunk) { signature.feed(chunk); });

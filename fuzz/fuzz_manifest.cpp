@@ -7,11 +7,13 @@
 
 #include "core/json.hpp"
 #include "fuzz_check.hpp"
-#include "updater/release_manifest.hpp"
+#include "plugins/updater/release_manifest.hpp"
 
 using launcher::Json;
 using launcher::fuzz::require;
 using namespace launcher::updater;
+using namespace launcher::lib::semver;
+using namespace launcher::lib::time;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Json raw = Json::parse(data, data + size, nullptr, false);

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "fuzz_check.hpp"
-#include "updater/minisign.hpp"
+#include "lib/minisign/minisign.hpp"
 
 using launcher::fuzz::require;
-using namespace launcher::updater;
+using namespace launcher::lib::minisign;
 
 namespace {
 

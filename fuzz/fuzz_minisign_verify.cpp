@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz_check.hpp"
-#include "updater/minisign.hpp"
+#include "lib/minisign/minisign.hpp"
 
 using launcher::fuzz::require;
 
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (nul == std::string_view::npos) return 0;
     auto signature = text.substr(0, nul);
     auto package = text.substr(nul + 1);
-    auto verified = launcher::updater::verify_update_signature(
+    auto verified = launcher::lib::minisign::verify_update_signature(
         public_key, signature, {reinterpret_cast<const std::uint8_t*>(package.data()), package.size()});
     if (verified) require(package == signed_package, "only the signed package verifies", std::string(package));
     else require(!verified.error().empty(), "a refusal has a message");

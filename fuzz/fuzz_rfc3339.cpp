@@ -5,10 +5,10 @@
 #include <string>
 
 #include "fuzz_check.hpp"
-#include "updater/rfc3339.hpp"
+#include "lib/time/rfc3339.hpp"
 
 using launcher::fuzz::require;
-using namespace launcher::updater;
+using namespace launcher::lib::time;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto text = launcher::fuzz::as_text(data, size);

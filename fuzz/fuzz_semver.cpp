@@ -8,10 +8,10 @@
 
 #include "core/json.hpp"
 #include "fuzz_check.hpp"
-#include "updater/semver.hpp"
+#include "lib/semver/semver.hpp"
 
 using launcher::fuzz::require;
-using namespace launcher::updater;
+using namespace launcher::lib::semver;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto text = launcher::fuzz::as_text(data, size);

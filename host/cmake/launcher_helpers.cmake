@@ -1,11 +1,8 @@
 # launcher_test(NAME SOURCES src... LIBS lib... [LABELS label...])
-# One GoogleTest executable registered with CTest; label `unit` unless told otherwise.
+# One GoogleTest executable registered with CTest; label `unit` unless told otherwise. Called from
+# host/tests/ only, which finds GoogleTest.
 function(launcher_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
-  if(NOT LAUNCHER_TESTS)
-    return()
-  endif()
-  find_package(GTest REQUIRED)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE LAUNCHER_TEST_FIXTURES="${PROJECT_SOURCE_DIR}/host/tests/fixtures")

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "launcher_host.hpp"
-#include "updater/update_records.hpp"
+#include "plugins/updater/update_records.hpp"
 #include "updater_test_support.hpp"
 
 namespace launcher {

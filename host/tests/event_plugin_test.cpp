@@ -1,4 +1,4 @@
-#include "event/event_plugin.hpp"
+#include "plugins/event/event_plugin.hpp"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <set>
 
+#include "plugins/updater/update_records.hpp"
+#include "plugins/updater/updater_plugin.hpp"
 #include "router_harness.hpp"
-#include "updater/update_records.hpp"
-#include "updater/updater_plugin.hpp"
 #include "updater_test_support.hpp"
 
 namespace launcher::updater {
@@ -46,17 +46,16 @@ struct UpdaterHost {
             permissions.granted[std::string("plugin:updater|") + name] = {{.windows = {"main"}}};
         }
         host.app.router().set_permissions(std::move(permissions));
-        UpdaterConfig config;
-        config.endpoints = {endpoint};
-        config.pubkey = pubkey;
-        UpdaterBuild build;
-        build.http.extra_ca_file = ca_file;
-        build.http.stall_limit = std::chrono::milliseconds(stall_ms);
-        build.max_package_bytes = package_cap;
-        build.hand_off_host = [this](core::App&) {
+        UpdaterState state;
+        state.config.endpoints = {endpoint};
+        state.config.pubkey = pubkey;
+        state.http.extra_ca_file = ca_file;
+        state.http.stall_limit = std::chrono::milliseconds(stall_ms);
+        state.max_package_bytes = package_cap;
+        state.hand_off_host = [this](core::App&) {
             return installer::HandOffHost{"Mirravel - Launcher", {}, [] {}, shell, [](int) {}};
         };
-        register_updater_plugin(host.app, std::move(config), std::move(build));
+        register_updater_plugin(host.app, std::move(state));
     }
 
     core::CommandResult call(const std::string& command, Json args = Json::object()) {

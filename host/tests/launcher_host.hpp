@@ -57,17 +57,16 @@ struct LauncherHost : Host {
         plugins::register_webview_plugin(app);
         plugins::register_path_plugin(app);
         plugins::register_process_plugin(app);
-        updater::UpdaterConfig config;
-        config.endpoints = {peer.endpoint};
-        config.pubkey = peer.pubkey;
-        updater::UpdaterBuild build;
-        build.http.extra_ca_file = peer.ca_file;
-        build.http.stall_limit = peer.stall_limit;
-        build.http.low_speed_window = peer.low_speed_window;
-        build.hand_off_host = [this](core::App&) {
+        updater::UpdaterState state;
+        state.config.endpoints = {peer.endpoint};
+        state.config.pubkey = peer.pubkey;
+        state.http.extra_ca_file = peer.ca_file;
+        state.http.stall_limit = peer.stall_limit;
+        state.http.low_speed_window = peer.low_speed_window;
+        state.hand_off_host = [this](core::App&) {
             return installer::HandOffHost{"Mirravel - Launcher", {}, [] {}, shell, [](int) {}};
         };
-        updater::register_updater_plugin(app, std::move(config), std::move(build));
+        updater::register_updater_plugin(app, std::move(state));
         os::register_os_plugin(app, platform::make_os_probe());
         system_info::register_system_info_plugin(app, platform::make_system_probe());
         plugins::register_opener_plugin(app, shell);

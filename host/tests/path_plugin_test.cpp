@@ -1,8 +1,8 @@
-#include "path/path_plugin.hpp"
+#include "plugins/path/path_plugin.hpp"
 
 #include <gtest/gtest.h>
 
-#include "path/path_functions.hpp"
+#include "plugins/path/path_functions.hpp"
 #include "router_harness.hpp"
 
 namespace launcher {

@@ -4,12 +4,12 @@
 
 #include <algorithm>
 
-#include "app/app_plugin.hpp"
 #include "core/glob.hpp"
-#include "event/event_plugin.hpp"
-#include "resources/resources_plugin.hpp"
+#include "plugins/app/app_plugin.hpp"
+#include "plugins/event/event_plugin.hpp"
+#include "plugins/resources/resources_plugin.hpp"
+#include "plugins/window/window_plugin.hpp"
 #include "router_harness.hpp"
-#include "window/window_plugin.hpp"
 
 namespace launcher {
 namespace {

@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
+#include "plugins/updater/update_records.hpp"
+#include "plugins/updater/updater_plugin.hpp"
 #include "router_harness.hpp"
-#include "updater/update_records.hpp"
-#include "updater/updater_plugin.hpp"
 #include "updater_test_support.hpp"
 
 namespace launcher::updater {
@@ -45,21 +45,20 @@ struct UpdaterHost {
             permissions.granted[std::string("plugin:updater|") + name] = {{.windows = {"main"}}};
         }
         host.app.router().set_permissions(std::move(permissions));
-        UpdaterConfig config;
-        config.endpoints = std::move(endpoints);
-        config.pubkey = pubkey;
-        UpdaterBuild build;
-        build.http.extra_ca_file = ca_file;
+        UpdaterState state;
+        state.config.endpoints = std::move(endpoints);
+        state.config.pubkey = pubkey;
+        state.http.extra_ca_file = ca_file;
         // Short enough for the stalled-body case to end soon, long enough that a busy machine
         // under a sanitizer never pauses a healthy transfer that long.
-        build.http.stall_limit = std::chrono::seconds(6);
-        build.hand_off_host = [this](core::App& app) {
+        state.http.stall_limit = std::chrono::seconds(6);
+        state.hand_off_host = [this](core::App& app) {
             auto real = installer::hand_off_host(app);
             return installer::HandOffHost{real.product_name, real.relaunch_args, real.clean_up_before_exit, shell,
                                           [this](int code) { exit_code = code; }};
         };
         host.app.state().manage<installer::InstallerShell>(shell);
-        register_updater_plugin(host.app, std::move(config), std::move(build));
+        register_updater_plugin(host.app, std::move(state));
     }
 
     core::CommandResult call(const std::string& command, Json args = Json::object()) {
@@ -160,7 +159,7 @@ TEST_F(Updater, CheckAnswersWithTheRecordAndSendsItsHeaders) {
 
     auto record = h->table().get<UpdateRecord>(rid);
     ASSERT_TRUE(record);
-    EXPECT_EQ((*record)->headers, (std::vector<http::Header>{{"X-Token", "b"}, {"X-Empty", ""}}));
+    EXPECT_EQ((*record)->headers, (std::vector<lib::http::Header>{{"X-Token", "b"}, {"X-Empty", ""}}));
     EXPECT_EQ((*record)->download_url, "https://127.0.0.1/pkg.exe");
     EXPECT_EQ((*record)->product_name, "Mirravel - Launcher");
 }

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "updater/base64.hpp"
+#include "lib/encoding/base64.hpp"
 
 extern char** environ;
 
@@ -144,7 +144,7 @@ std::vector<Json> ProxyServer::requests() const { return read_json_lines(dir_.fi
 MinisignKey::MinisignKey() {
     secret_file_ = dir_.file("key.sec");
     run_command("minisign -G -W -p " + shell_quoted(dir_.file("key.pub")) + " -s " + shell_quoted(secret_file_));
-    public_key_ = updater::encode_base64(read_text(dir_.file("key.pub")));
+    public_key_ = lib::encoding::encode_base64(read_text(dir_.file("key.pub")));
 }
 
 std::string MinisignKey::sign(const std::string& file, bool prehashed, const std::string& trusted_comment) const {
@@ -153,7 +153,7 @@ std::string MinisignKey::sign(const std::string& file, bool prehashed, const std
                           " -m " + shell_quoted(file) + " -x " + shell_quoted(signature);
     if (!trusted_comment.empty()) command += " -t " + shell_quoted(trusted_comment);
     run_command(command);
-    return updater::encode_base64(read_text(signature));
+    return lib::encoding::encode_base64(read_text(signature));
 }
 
 }  // namespace launcher::testing

@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "updater/base64.hpp"
-#include "updater/bundle_type.hpp"
-#include "updater/check.hpp"
-#include "updater/rfc3339.hpp"
-#include "updater/semver.hpp"
-#include "updater/updater_config.hpp"
+#include "lib/encoding/base64.hpp"
+#include "lib/semver/semver.hpp"
+#include "lib/time/rfc3339.hpp"
+#include "plugins/updater/bundle_type.hpp"
+#include "plugins/updater/check.hpp"
+#include "plugins/updater/updater_config.hpp"
 
 namespace launcher::updater {
 namespace {
+
+using namespace lib::encoding;
+using namespace lib::semver;
+using namespace lib::time;
 
 std::string parsed(std::string_view text) {
     auto v = parse_semver(text);
@@ -160,7 +164,7 @@ TEST(BundleType, MarkerDecidesKeysAndName) {
 }
 
 TEST(RequestHeaders, AddsUserAgentAndAcceptUnlessGiven) {
-    using H = std::vector<http::Header>;
+    using H = std::vector<lib::http::Header>;
     EXPECT_EQ(request_headers({{"X-A", "1"}}, "application/json"),
               (H{{"User-Agent", "tauri-plugin-updater/2.10.1"}, {"X-A", "1"}, {"Accept", "application/json"}}));
     EXPECT_EQ(request_headers({{"accept", "text/plain"}, {"user-agent", "me"}}, "application/json"),

@@ -1,4 +1,4 @@
-#include "webview/webview_plugin.hpp"
+#include "plugins/webview/webview_plugin.hpp"
 
 #include <gtest/gtest.h>
 

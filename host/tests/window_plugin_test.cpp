@@ -1,4 +1,4 @@
-#include "window/window_plugin.hpp"
+#include "plugins/window/window_plugin.hpp"
 
 #include <gtest/gtest.h>
 

@@ -43,9 +43,6 @@ platform::WindowConfig splash_window() {
 Manifest build() {
     Manifest m;
     m.app = {"Mirravel - Launcher", "0.1.36", "games.mirravel.launcher"};
-    m.package_name = "launcher";
-    m.package_description = "A Tauri App";
-    m.package_authors = "you";
     m.windows = {main_window(), splash_window()};
     m.updater = {{build_config::updater_endpoint}, build_config::updater_pubkey};
     m.window_icon = window_icon_rgba();

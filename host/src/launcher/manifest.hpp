@@ -19,9 +19,6 @@ struct UpdaterEntry {
 // The launcher's whole configuration, fixed when it is built.
 struct Manifest {
     core::AppInfo app;
-    std::string package_name;
-    std::string package_description;
-    std::string package_authors;
     std::vector<platform::WindowConfig> windows;  // created in this order
     UpdaterEntry updater;
     std::span<const std::uint8_t> window_icon;  // 32 x 32 RGBA

@@ -17,6 +17,8 @@
 #include "launcher/permission_set.hpp"
 #include "launcher/set_complete.hpp"
 #include "launcher/setup_state.hpp"
+#include "platform/shell.hpp"
+#include "platform/system_probe.hpp"
 #include "plugins/app/app_plugin.hpp"
 #include "plugins/event/event_plugin.hpp"
 #include "plugins/opener/opener_plugin.hpp"
@@ -29,8 +31,6 @@
 #include "plugins/updater/updater_plugin.hpp"
 #include "plugins/webview/webview_plugin.hpp"
 #include "plugins/window/window_plugin.hpp"
-#include "platform/shell.hpp"
-#include "platform/system_probe.hpp"
 
 namespace launcher {
 
@@ -112,9 +112,11 @@ void register_plugins(core::App& app) {
     const auto& entry = manifest().updater;
     auto updater_config = updater::parse_updater_config({{"endpoints", entry.endpoints}, {"pubkey", entry.pubkey}});
     if (!updater_config) core::fatal("error while running tauri application: " + updater_config.error());
-    updater::UpdaterBuild updater_build;
-    updater_build.http.extra_ca_file = build_config::extra_ca_file;
-    updater::register_updater_plugin(app, std::move(*updater_config), std::move(updater_build));
+    updater::UpdaterState updater_state;
+    updater_state.config = std::move(*updater_config);
+    updater_state.http.extra_ca_file = build_config::extra_ca_file;
+    updater_state.hand_off_host = installer::hand_off_host;
+    updater::register_updater_plugin(app, std::move(updater_state));
     os::register_os_plugin(app, platform::make_os_probe());
     system_info::register_system_info_plugin(app, platform::make_system_probe());
     plugins::register_opener_plugin(app, platform::system_shell());

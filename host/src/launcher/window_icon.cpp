@@ -4,7 +4,7 @@ namespace launcher {
 
 namespace {
 constexpr std::uint8_t pixels[] = {
-#include "window_icon_bytes.inc"
+#include "launcher/window_icon_bytes.inc"
 };
 static_assert(sizeof pixels == 32 * 32 * 4);
 }  // namespace

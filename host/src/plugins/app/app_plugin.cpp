@@ -1,4 +1,4 @@
-#include "app/app_plugin.hpp"
+#include "plugins/app/app_plugin.hpp"
 
 namespace launcher::plugins {
 

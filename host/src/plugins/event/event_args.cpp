@@ -1,4 +1,4 @@
-#include "event/event_args.hpp"
+#include "plugins/event/event_args.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
-#include "event/event_plugin.hpp"
+#include "plugins/event/event_plugin.hpp"
 
-#include "event/event_args.hpp"
+#include "plugins/event/event_args.hpp"
 
 namespace launcher::plugins {
 

@@ -1,4 +1,4 @@
-#include "path/path_functions.hpp"
+#include "plugins/path/path_functions.hpp"
 
 #include <filesystem>
 

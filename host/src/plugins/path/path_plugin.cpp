@@ -1,6 +1,6 @@
-#include "path/path_plugin.hpp"
+#include "plugins/path/path_plugin.hpp"
 
-#include "path/path_functions.hpp"
+#include "plugins/path/path_functions.hpp"
 
 namespace launcher::plugins {
 

@@ -1,4 +1,4 @@
-#include "resources/resources_plugin.hpp"
+#include "plugins/resources/resources_plugin.hpp"
 
 namespace launcher::plugins {
 

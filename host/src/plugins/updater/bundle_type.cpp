@@ -1,4 +1,4 @@
-#include "bundle_type.hpp"
+#include "plugins/updater/bundle_type.hpp"
 
 namespace launcher::updater {
 

@@ -1,11 +1,11 @@
-#include "check.hpp"
+#include "plugins/updater/check.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 
 #include "core/json_depth.hpp"
-#include "http/url.hpp"
+#include "lib/http/url.hpp"
 
 namespace launcher::updater {
 
@@ -27,20 +27,20 @@ struct EndpointAnswer {
     std::string text;  // the body, or the transport failure's message
 };
 
-std::expected<EndpointAnswer, std::string> ask_endpoint(const http::ClientSettings& client,
-                                                        const http::GetRequest& get) {
+std::expected<EndpointAnswer, std::string> ask_endpoint(const lib::http::ClientSettings& client,
+                                                        const lib::http::GetRequest& get) {
     EndpointAnswer answer{EndpointAnswer::body, {}};
-    http::BodyReader reader{
-        [&](const http::ResponseHead& head) {
+    lib::http::BodyReader reader{
+        [&](const lib::http::ResponseHead& head) {
             if (head.status == 204) answer.kind = EndpointAnswer::no_content;
             else if (head.status < 200 || head.status > 299) answer.kind = EndpointAnswer::not_success;
             return answer.kind == EndpointAnswer::body;
         },
         [&](std::string_view chunk) { answer.text.append(chunk); },
     };
-    auto head = http::get(client, get, reader);
+    auto head = lib::http::get(client, get, reader);
     if (!head) {
-        if (head.error().at == http::FailedAt::body) return std::unexpected(head.error().message);
+        if (head.error().at == lib::http::FailedAt::body) return std::unexpected(head.error().message);
         return EndpointAnswer{EndpointAnswer::transport_failure, head.error().message};
     }
     return answer;
@@ -75,10 +75,12 @@ std::string substitute_url_variables(std::string url, const CheckRequest& reques
     return url;
 }
 
-std::vector<http::Header> request_headers(const std::vector<http::Header>& headers, std::string_view default_accept) {
-    std::vector<http::Header> out;
+std::vector<lib::http::Header> request_headers(const std::vector<lib::http::Header>& headers,
+                                               std::string_view default_accept) {
+    std::vector<lib::http::Header> out;
     auto has = [&](std::string_view name) {
-        return std::any_of(headers.begin(), headers.end(), [&](const auto& h) { return http::same_header_name(h.first, name); });
+        return std::any_of(headers.begin(), headers.end(),
+                           [&](const auto& h) { return lib::http::same_header_name(h.first, name); });
     };
     if (!has("User-Agent")) out.emplace_back("User-Agent", std::string(updater_user_agent));
     out.insert(out.end(), headers.begin(), headers.end());
@@ -86,18 +88,18 @@ std::vector<http::Header> request_headers(const std::vector<http::Header>& heade
     return out;
 }
 
-std::expected<std::optional<Offer>, std::string> check_for_update(const http::ClientSettings& client,
+std::expected<std::optional<Offer>, std::string> check_for_update(const lib::http::ClientSettings& client,
                                                                  const CheckRequest& request) {
     if (request.endpoints.empty()) return std::unexpected("Updater does not have any endpoints set.");
-    auto current = parse_semver(request.current_version);
+    auto current = lib::semver::parse_semver(request.current_version);
     if (!current) return std::unexpected(current.error());
 
     std::optional<std::string> remembered_error;
     std::optional<std::pair<ReleaseManifest, Json>> found;
     for (const auto& endpoint : request.endpoints) {
-        auto url = http::parse_url(substitute_url_variables(endpoint, request));
+        auto url = lib::http::parse_url(substitute_url_variables(endpoint, request));
         if (!url) return std::unexpected(url.error());
-        http::GetRequest get{url->text, request_headers(request.headers, "application/json"), request.timeout,
+        lib::http::GetRequest get{url->text, request_headers(request.headers, "application/json"), request.timeout,
                              request.proxy, max_manifest_bytes};
         auto answer = ask_endpoint(client, get);
         if (!answer) return std::unexpected(answer.error());

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "bundle_type.hpp"
 #include "core/json.hpp"
-#include "http/http_client.hpp"
-#include "release_manifest.hpp"
+#include "lib/http/http_client.hpp"
+#include "plugins/updater/bundle_type.hpp"
+#include "plugins/updater/release_manifest.hpp"
 
 namespace launcher::updater {
 
@@ -19,7 +19,7 @@ struct CheckRequest {
     std::vector<std::string> endpoints;
     std::string current_version;
     BundleType bundle = BundleType::nsis;
-    std::vector<http::Header> headers;  // the call's headers, without the Accept the check adds
+    std::vector<lib::http::Header> headers;  // the call's headers, without the Accept the check adds
     std::optional<std::chrono::milliseconds> timeout;
     std::optional<std::string> proxy;
     std::optional<std::string> target;
@@ -45,11 +45,12 @@ std::string substitute_url_variables(std::string url, const CheckRequest& reques
 
 // The headers of one updater request: the User-Agent unless the caller set one, then the
 // caller's headers, then `Accept: {default_accept}` unless the caller set an Accept.
-std::vector<http::Header> request_headers(const std::vector<http::Header>& headers, std::string_view default_accept);
+std::vector<lib::http::Header> request_headers(const std::vector<lib::http::Header>& headers,
+                                               std::string_view default_accept);
 
 // Tries the endpoints in order and decides whether the manifest found is offered. Nothing
 // offered (or a 204 answer) gives nullopt; failures give the message the page sees.
-std::expected<std::optional<Offer>, std::string> check_for_update(const http::ClientSettings& client,
+std::expected<std::optional<Offer>, std::string> check_for_update(const lib::http::ClientSettings& client,
                                                                  const CheckRequest& request);
 
 }  // namespace launcher::updater

@@ -1,4 +1,4 @@
-#include "download.hpp"
+#include "plugins/updater/download.hpp"
 
 #include <algorithm>
 #include <charconv>
@@ -15,8 +15,8 @@ std::optional<std::uint64_t> parse_content_length(std::string_view text) {
     return value;
 }
 
-std::expected<PackageBytes, std::string> download_package(const http::ClientSettings& client,
-                                                          http::GetRequest request, const EventSink& send,
+std::expected<PackageBytes, std::string> download_package(const lib::http::ClientSettings& client,
+                                                          lib::http::GetRequest request, const EventSink& send,
                                                           const ByteSink& also_to) {
     // The HTTP layer refuses a body over this limit or over its own declared length, declared or
     // received, so the room set aside for a declared length is never more than the limit.
@@ -29,8 +29,8 @@ std::expected<PackageBytes, std::string> download_package(const http::ClientSett
     // One event value, its length set for each chunk: building it afresh cost allocations a chunk.
     Json progress{{"event", "Progress"}, {"data", {{"chunkLength", 0}}}};
     Json& chunk_length = progress["data"]["chunkLength"];
-    http::BodyReader reader{
-        [&](const http::ResponseHead& head) {
+    lib::http::BodyReader reader{
+        [&](const lib::http::ResponseHead& head) {
             if (head.status < 200 || head.status > 299) {
                 refused_status = head.status_text;
                 return false;
@@ -56,7 +56,7 @@ std::expected<PackageBytes, std::string> download_package(const http::ClientSett
             if (also_to) also_to({reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size()});
         },
     };
-    auto head = http::get(client, request, reader);
+    auto head = lib::http::get(client, request, reader);
     if (!head) return std::unexpected(head.error().message);
     if (refused_status) return std::unexpected("`Download request failed with status: " + *refused_status + "`");
     if (out_of_memory) return std::unexpected("request or response body error: out of memory for the package");

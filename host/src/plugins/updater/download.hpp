@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "core/json.hpp"
-#include "http/http_client.hpp"
-#include "package_bytes.hpp"
+#include "lib/http/http_client.hpp"
+#include "plugins/updater/package_bytes.hpp"
 
 namespace launcher::updater {
 
@@ -35,8 +35,8 @@ std::optional<std::uint64_t> parse_content_length(std::string_view text);
 // longer than its declared length nor than the request's `max_body_bytes`
 // (default_max_package_bytes when none is given): "request or response body error: the response
 // body is larger than {n} bytes".
-std::expected<PackageBytes, std::string> download_package(const http::ClientSettings& client,
-                                                          http::GetRequest request, const EventSink& send,
+std::expected<PackageBytes, std::string> download_package(const lib::http::ClientSettings& client,
+                                                          lib::http::GetRequest request, const EventSink& send,
                                                           const ByteSink& also_to = {});
 
 }  // namespace launcher::updater

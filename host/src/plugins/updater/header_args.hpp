@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/args.hpp"
-#include "http/http_client.hpp"
+#include "lib/http/http_client.hpp"
 
 namespace launcher::core {
 
@@ -33,7 +33,7 @@ enum class SameName { replace, keep_all };
 // Checks every pair ("invalid HTTP header name", "failed to parse header value") and builds the
 // header list: a later pair either replaces an earlier one of the same name in its place, or is
 // kept beside it.
-std::expected<std::vector<http::Header>, std::string> build_headers(
+std::expected<std::vector<lib::http::Header>, std::string> build_headers(
     const std::vector<std::pair<std::string, std::string>>& pairs, SameName same_name);
 
 }  // namespace launcher::updater

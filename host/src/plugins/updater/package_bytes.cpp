@@ -1,4 +1,4 @@
-#include "package_bytes.hpp"
+#include "plugins/updater/package_bytes.hpp"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
-#include "release_manifest.hpp"
+#include "plugins/updater/release_manifest.hpp"
 
 #include "core/args.hpp"
-#include "http/url.hpp"
+#include "lib/http/url.hpp"
 
 namespace launcher::updater {
 
@@ -17,7 +17,7 @@ std::expected<std::optional<std::string>, std::string> optional_string(const Jso
 }
 
 std::expected<std::string, std::string> read_url(const std::string& text) {
-    auto url = http::parse_url(text);
+    auto url = lib::http::parse_url(text);
     if (!url) return std::unexpected(url.error());
     return text;
 }
@@ -37,7 +37,7 @@ std::expected<ReleasePackage, std::string> read_platform(const Json& value) {
     return package;
 }
 
-std::expected<SemVer, std::string> read_version(const Json& object) {
+std::expected<lib::semver::SemVer, std::string> read_version(const Json& object) {
     auto version = object.find("version");
     auto name = object.find("name");
     if (version != object.end() && name != object.end()) return std::unexpected("duplicate field `version`");
@@ -47,7 +47,7 @@ std::expected<SemVer, std::string> read_version(const Json& object) {
     if (!text) return std::unexpected(text.error());
     std::string_view bare(*text);
     bare.remove_prefix(std::min(bare.find_first_not_of('v'), bare.size()));
-    return parse_semver(bare);
+    return lib::semver::parse_semver(bare);
 }
 
 std::string quoted_list(const std::vector<std::string>& keys) {
@@ -72,7 +72,7 @@ std::expected<ReleaseManifest, std::string> read_release_manifest(const Json& va
     auto date = optional_string(value, "pub_date");
     if (!date) return std::unexpected(date.error());
     if (*date) {
-        auto parsed = parse_rfc3339(**date);
+        auto parsed = lib::time::parse_rfc3339(**date);
         if (!parsed) return std::unexpected("invalid value for `pub_date`: " + parsed.error());
         manifest.pub_date = *parsed;
     }
@@ -117,9 +117,9 @@ std::expected<ReleasePackage, std::string> choose_package(const ReleaseManifest&
                            "` were found in the response `platforms` object");
 }
 
-bool is_offered(const SemVer& current, const SemVer& announced, bool allow_downgrades) {
+bool is_offered(const lib::semver::SemVer& current, const lib::semver::SemVer& announced, bool allow_downgrades) {
     if (allow_downgrades) return announced != current;
-    return compare_with_build(announced, current) > 0;
+    return lib::semver::compare_with_build(announced, current) > 0;
 }
 
 }  // namespace launcher::updater

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/json.hpp"
-#include "rfc3339.hpp"
-#include "semver.hpp"
+#include "lib/semver/semver.hpp"
+#include "lib/time/rfc3339.hpp"
 
 namespace launcher::updater {
 
@@ -22,16 +22,16 @@ struct ReleasePackage {
 
 // The update manifest an endpoint serves.
 struct ReleaseManifest {
-    SemVer version;  // leading "v"s removed
+    lib::semver::SemVer version;  // leading "v"s removed
     std::optional<std::string> notes;
-    std::optional<Rfc3339Time> pub_date;
+    std::optional<lib::time::Rfc3339Time> pub_date;
     // The `platforms` form: one package per platform key. Absent for the single-package form.
     std::optional<std::map<std::string, ReleasePackage>> platforms;
     ReleasePackage package;  // the single-package form
 };
 
 // Reads a manifest; fails with the reading error ("missing field `version`", "duplicate field
-// `version`", the SemVer parser's message, "invalid value for `pub_date`: ...", "the `url` field
+// `version`", the lib::semver::SemVer parser's message, "invalid value for `pub_date`: ...", "the `url` field
 // was not set on the updater response", ...). Unknown members are ignored; package URLs must be
 // absolute URLs.
 std::expected<ReleaseManifest, std::string> read_release_manifest(const Json& value);
@@ -44,6 +44,6 @@ std::expected<ReleasePackage, std::string> choose_package(const ReleaseManifest&
 
 // Whether the announced version is offered: any difference at all with downgrades allowed,
 // otherwise only a greater version (build metadata breaking a tie).
-bool is_offered(const SemVer& current, const SemVer& announced, bool allow_downgrades);
+bool is_offered(const lib::semver::SemVer& current, const lib::semver::SemVer& announced, bool allow_downgrades);
 
 }  // namespace launcher::updater

@@ -8,9 +8,8 @@
 
 #include "core/json.hpp"
 #include "core/resource_table.hpp"
-#include "http/http_client.hpp"
-#include "package_bytes.hpp"
-#include "rfc3339.hpp"
+#include "lib/http/http_client.hpp"
+#include "plugins/updater/package_bytes.hpp"
 
 namespace launcher::updater {
 
@@ -19,12 +18,11 @@ namespace launcher::updater {
 struct UpdateRecord : core::Resource {
     std::string current_version;
     std::string version;
-    std::optional<Rfc3339Time> date;
     std::optional<std::string> body;
     Json raw_json;
     std::string download_url;
     std::string signature;
-    std::vector<http::Header> headers;  // the check's own headers, without its Accept
+    std::vector<lib::http::Header> headers;  // the check's own headers, without its Accept
     std::optional<std::string> proxy;
     std::optional<std::chrono::milliseconds> timeout;  // a check never sets one for the download
     std::string product_name;

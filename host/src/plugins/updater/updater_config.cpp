@@ -1,7 +1,7 @@
-#include "updater_config.hpp"
+#include "plugins/updater/updater_config.hpp"
 
 #include "core/args.hpp"
-#include "http/url.hpp"
+#include "lib/http/url.hpp"
 
 namespace launcher::updater {
 
@@ -50,7 +50,7 @@ std::expected<UpdaterConfig, std::string> read_config(const Json& entry) {
         auto texts = core::ArgDecoder<std::vector<std::string>>::decode(*endpoints);
         if (!texts) return std::unexpected(texts.error());
         for (const auto& text : *texts) {
-            auto url = http::parse_url(text);
+            auto url = lib::http::parse_url(text);
             if (!url) return std::unexpected(url.error());
             config.endpoints.push_back(url->text);
         }

@@ -1,15 +1,14 @@
-#include "updater_plugin.hpp"
+#include "plugins/updater/updater_plugin.hpp"
 
 #include <memory>
-#include <tuple>
 
-#include "check.hpp"
 #include "core/app.hpp"
-#include "download.hpp"
-#include "header_args.hpp"
-#include "http/url.hpp"
-#include "minisign.hpp"
-#include "update_records.hpp"
+#include "lib/http/url.hpp"
+#include "lib/minisign/minisign.hpp"
+#include "plugins/updater/check.hpp"
+#include "plugins/updater/download.hpp"
+#include "plugins/updater/header_args.hpp"
+#include "plugins/updater/update_records.hpp"
 
 namespace launcher::updater {
 
@@ -55,7 +54,7 @@ CommandResult check(Invocation& invocation) {
     auto built = build_headers(headers->value_or(HeaderPairs{}), SameName::replace);
     if (!built) return std::unexpected(built.error());
     if (*proxy) {
-        if (auto url = http::parse_url(**proxy); !url) return std::unexpected(url.error());
+        if (auto url = lib::http::parse_url(**proxy); !url) return std::unexpected(url.error());
     }
 
     const auto& state = state_of(invocation);
@@ -69,14 +68,13 @@ CommandResult check(Invocation& invocation) {
     auto& found = **offer;
     std::optional<std::string> date;
     if (found.manifest.pub_date) {
-        auto text = format_rfc3339(*found.manifest.pub_date);
+        auto text = lib::time::format_rfc3339(*found.manifest.pub_date);
         if (!text) return std::unexpected("Failed to format date");
         date = *text;
     }
     auto record = std::make_shared<UpdateRecord>();
     record->current_version = request.current_version;
     record->version = found.manifest.version.to_string();
-    record->date = found.manifest.pub_date;
     record->body = found.manifest.notes;
     record->raw_json = std::move(found.raw_json);
     record->download_url = found.package.url;
@@ -117,10 +115,11 @@ std::expected<VerifiedDownload, std::string> download_verified(Invocation& invoc
     auto limit = *timeout ? as_duration(*timeout) : (*record)->timeout;
 
     const auto& state = state_of(invocation);
-    http::GetRequest request{(*record)->download_url, request_headers(request_headers_list, "application/octet-stream"),
-                             limit, (*record)->proxy, state.max_package_bytes};
+    lib::http::GetRequest request{(*record)->download_url,
+                                  request_headers(request_headers_list, "application/octet-stream"),
+                                  limit, (*record)->proxy, state.max_package_bytes};
     // A prehashed signature's digest is taken while the bytes arrive, not in a second pass.
-    UpdateSignatureCheck signature(state.config.pubkey, (*record)->signature);
+    lib::minisign::UpdateSignatureCheck signature(state.config.pubkey, (*record)->signature);
     auto bytes = download_package(
         state.http, request, [&](const Json& event) { channel->send(event); },
         [&](std::span<const std::uint8_t> chunk) { signature.feed(chunk); });
@@ -135,7 +134,7 @@ std::expected<VerifiedDownload, std::string> download_verified(Invocation& invoc
 CommandResult install_package(Invocation& invocation, const UpdateRecord& record,
                               std::span<const std::uint8_t> bytes) {
     const auto& state = state_of(invocation);
-    auto host = state.hand_off_host ? state.hand_off_host(invocation.app()) : installer::hand_off_host(invocation.app());
+    auto host = state.hand_off_host(invocation.app());
     host.product_name = record.product_name;
     host.relaunch_args = record.relaunch_args;
     auto settings = state.config.windows;
@@ -177,24 +176,18 @@ CommandResult download_and_install(Invocation& invocation) {
 
 }  // namespace
 
-void register_updater_plugin(core::App& app, UpdaterConfig config, UpdaterBuild build) {
-    auto http = build.http;
-    http.accept_invalid_certs = config.dangerous_accept_invalid_certs;
-    http.accept_invalid_hostnames = config.dangerous_accept_invalid_hostnames;
-    app.state().manage<UpdaterState>(UpdaterState{std::move(config), bundle_type_from_marker(build.bundle_marker),
-                                                  std::move(http), build.max_package_bytes,
-                                                  std::move(build.hand_off_host)});
-    app.router().add_plugin("updater");
+void register_updater_plugin(core::App& app, UpdaterState state) {
+    if (!state.hand_off_host) core::fatal("the updater was registered without the installer hand-off");
+    state.http.accept_invalid_certs = state.config.dangerous_accept_invalid_certs;
+    state.http.accept_invalid_hostnames = state.config.dangerous_accept_invalid_hostnames;
+    app.state().manage<UpdaterState>(std::move(state));
     // The commands that wait on a server, for as long as it takes to answer, take no worker.
-    const std::tuple<const char*, core::RunOn, CommandResult (*)(Invocation&)> commands[] = {
-        {"check", core::RunOn::own_thread, &check},
-        {"download", core::RunOn::own_thread, &download},
-        {"install", core::RunOn::worker, &install},
-        {"download_and_install", core::RunOn::own_thread, &download_and_install},
-    };
-    for (auto [name, run_on, handler] : commands) {
-        app.router().add({std::string("plugin:updater|") + name, run_on, handler});
-    }
+    app.router()
+        .plugin("updater")
+        .add("check", core::RunOn::own_thread, &check)
+        .add("download", core::RunOn::own_thread, &download)
+        .add("install", core::RunOn::worker, &install)
+        .add("download_and_install", core::RunOn::own_thread, &download_and_install);
 }
 
 }  // namespace launcher::updater

@@ -1,6 +1,6 @@
-#include "webview/webview_plugin.hpp"
+#include "plugins/webview/webview_plugin.hpp"
 
-#include "window/window_commands.hpp"
+#include "plugins/window/window_commands.hpp"
 
 namespace launcher::plugins {
 

@@ -1,4 +1,4 @@
-#include "window/window_commands.hpp"
+#include "plugins/window/window_commands.hpp"
 
 #include <array>
 

@@ -1,8 +1,8 @@
-#include "window/window_plugin.hpp"
+#include "plugins/window/window_plugin.hpp"
 
 #include <page/scripts.hpp>
 
-#include "window/window_commands.hpp"
+#include "plugins/window/window_commands.hpp"
 
 namespace launcher::plugins {
 

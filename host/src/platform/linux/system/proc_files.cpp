@@ -4,9 +4,13 @@
 #include <cmath>
 #include <limits>
 
+#include "lib/text/trim.hpp"
+
 namespace launcher::platform::linux_system {
 
 namespace {
+
+using lib::text::trim;
 
 // Splits text into lines, without the line breaks.
 template <class Visit>
@@ -17,13 +21,6 @@ void for_each_line(std::string_view text, Visit visit) {
         if (end == std::string_view::npos) break;
         text.remove_prefix(end + 1);
     }
-}
-
-std::string_view trim(std::string_view text) {
-    auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
 }
 
 std::optional<std::uint64_t> parse_unsigned(std::string_view text) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace launcher::updater {
+namespace launcher::lib::time {
 
 // A point in time as RFC 3339 writes it: a local date and time and its offset from UTC.
 struct Rfc3339Time {
@@ -30,4 +30,4 @@ std::expected<Rfc3339Time, std::string> parse_rfc3339(std::string_view text);
 // offset. Fails when a field is out of the range RFC 3339 can write (years 0 to 9999).
 std::expected<std::string, std::string> format_rfc3339(const Rfc3339Time& time);
 
-}  // namespace launcher::updater
+}  // namespace launcher::lib::time

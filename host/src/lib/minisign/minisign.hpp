@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-namespace launcher::updater {
+namespace launcher::lib::minisign {
 
 // The second line of a minisign public-key file: "Ed" (or "ED"), key id, Ed25519 key.
 struct MinisignPublicKey {
@@ -64,4 +64,4 @@ private:
     std::unique_ptr<Digest> digest_;  // only for a prehashed signature
 };
 
-}  // namespace launcher::updater
+}  // namespace launcher::lib::minisign

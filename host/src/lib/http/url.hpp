@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace launcher::http {
+namespace launcher::lib::http {
 
 // An absolute URL as libcurl's URL parser reads it.
 struct Url {
@@ -16,4 +16,4 @@ struct Url {
 // "Malformed input to a URL function", ...).
 std::expected<Url, std::string> parse_url(std::string_view text);
 
-}  // namespace launcher::http
+}  // namespace launcher::lib::http

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace launcher::updater {
+namespace launcher::lib::encoding {
 
 // Standard base64 (RFC 4648 alphabet, "=" padding required, unused bits zero). Fails with the
 // decoder's explanation: "Invalid symbol 33, offset 4.", "Invalid input length.",
@@ -16,4 +16,4 @@ std::string encode_base64(std::string_view bytes);
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool is_valid_utf8(std::string_view bytes);
 
-}  // namespace launcher::updater
+}  // namespace launcher::lib::encoding

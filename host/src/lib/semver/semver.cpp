@@ -1,11 +1,11 @@
-#include "semver.hpp"
+#include "lib/semver/semver.hpp"
 
 #include <algorithm>
 #include <charconv>
 
-#include "base64.hpp"
+#include "lib/encoding/base64.hpp"
 
-namespace launcher::updater {
+namespace launcher::lib::semver {
 
 namespace {
 
@@ -23,7 +23,7 @@ std::string quoted(std::string_view text) {
     auto lead = static_cast<unsigned char>(text[0]);
     std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
     auto character = text.substr(0, length);
-    bool whole = character.size() == length && is_valid_utf8(character);
+    bool whole = character.size() == length && encoding::is_valid_utf8(character);
     return "'" + (whole ? std::string(character) : std::string("\xEF\xBF\xBD")) + "'";
 }
 
@@ -163,4 +163,4 @@ std::strong_ordering compare_with_build(const SemVer& a, const SemVer& b) {
     return compare_identifiers(a.build, b.build);
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::lib::semver

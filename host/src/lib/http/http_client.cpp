@@ -1,4 +1,4 @@
-#include "http/http_client.hpp"
+#include "lib/http/http_client.hpp"
 
 #include <curl/curl.h>
 
@@ -9,11 +9,14 @@
 #include <mutex>
 #include <sstream>
 
-#include "http/status_reason.hpp"
+#include "lib/http/status_reason.hpp"
+#include "lib/text/trim.hpp"
 
-namespace launcher::http {
+namespace launcher::lib::http {
 
 namespace {
+
+using text::trim;
 
 // Big enough that a fast loopback download is not slowed by per-chunk work, small enough that
 // progress still moves often on a slow line.
@@ -33,14 +36,6 @@ struct ListDeleter {
 };
 
 char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n')) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 // Collects the head of each response curl reads (interim ones and redirects included) and
 // hands the final one to the reader.
@@ -311,4 +306,4 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     return transfer.block;
 }
 
-}  // namespace launcher::http
+}  // namespace launcher::lib::http

@@ -5,15 +5,17 @@
 #include <algorithm>
 #include <functional>
 
-#include "updater/base64.hpp"
-#include "updater/minisign.hpp"
+#include "lib/encoding/base64.hpp"
+#include "lib/minisign/minisign.hpp"
 #include "updater_test_support.hpp"
 
-namespace launcher::updater {
+namespace launcher::lib::minisign {
 namespace {
 
 using testing::MinisignKey;
 using testing::TempDir;
+using encoding::decode_base64;
+using encoding::encode_base64;
 
 std::span<const std::uint8_t> bytes_of(const std::string& text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
@@ -153,4 +155,4 @@ TEST_F(MinisignVerification, RefusesEveryChangeWithItsMessage) {
 }
 
 }  // namespace
-}  // namespace launcher::updater
+}  // namespace launcher::lib::minisign

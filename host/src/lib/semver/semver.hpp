@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace launcher::updater {
+namespace launcher::lib::semver {
 
 // A Semantic Versioning 2.0 version: major.minor.patch, optional pre-release and build metadata.
 struct SemVer {
@@ -36,4 +36,4 @@ std::strong_ordering compare_precedence(const SemVer& a, const SemVer& b);
 // identifiers are compared one by one as for pre-releases.
 std::strong_ordering compare_with_build(const SemVer& a, const SemVer& b);
 
-}  // namespace launcher::updater
+}  // namespace launcher::lib::semver

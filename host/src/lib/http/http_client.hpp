@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace launcher::http {
+namespace launcher::lib::http {
 
 using Header = std::pair<std::string, std::string>;
 
@@ -90,4 +90,4 @@ bool valid_header_value(std::string_view value);
 
 bool same_header_name(std::string_view a, std::string_view b);
 
-}  // namespace launcher::http
+}  // namespace launcher::lib::http

@@ -1,10 +1,10 @@
-#include "http/url.hpp"
+#include "lib/http/url.hpp"
 
 #include <curl/curl.h>
 
 #include <memory>
 
-namespace launcher::http {
+namespace launcher::lib::http {
 
 namespace {
 
@@ -41,4 +41,4 @@ std::expected<Url, std::string> parse_url(std::string_view text) {
     return Url{std::move(*full), std::move(*scheme)};
 }
 
-}  // namespace launcher::http
+}  // namespace launcher::lib::http

@@ -1,10 +1,10 @@
-#include "http/status_reason.hpp"
+#include "lib/http/status_reason.hpp"
 
 #include <algorithm>
 #include <array>
 #include <utility>
 
-namespace launcher::http {
+namespace launcher::lib::http {
 
 namespace {
 
@@ -83,4 +83,4 @@ std::string status_text(long status, std::string_view sent) {
     return std::to_string(status) + " " + std::string(reason);
 }
 
-}  // namespace launcher::http
+}  // namespace launcher::lib::http

@@ -1,12 +1,12 @@
-// The updater's HTTP layer against a loopback HTTPS server with a CA made for the run.
+// The HTTP client against a loopback HTTPS server with a CA made for the run.
 
 #include <gtest/gtest.h>
 
-#include "http/http_client.hpp"
-#include "http/url.hpp"
+#include "lib/http/http_client.hpp"
+#include "lib/http/url.hpp"
 #include "updater_test_support.hpp"
 
-namespace launcher::http {
+namespace launcher::lib::http {
 namespace {
 
 struct Fetched {
@@ -84,4 +84,4 @@ TEST(Url, ParserMessages) {
 }
 
 }  // namespace
-}  // namespace launcher::http
+}  // namespace launcher::lib::http

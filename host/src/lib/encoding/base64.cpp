@@ -1,10 +1,10 @@
-#include "base64.hpp"
+#include "lib/encoding/base64.hpp"
 
 #include <sodium.h>
 
 #include <cstdint>
 
-namespace launcher::updater {
+namespace launcher::lib::encoding {
 
 namespace {
 
@@ -84,4 +84,4 @@ bool is_valid_utf8(std::string_view bytes) {
     return true;
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::lib::encoding

@@ -1,9 +1,9 @@
-#include "rfc3339.hpp"
+#include "lib/time/rfc3339.hpp"
 
 #include <cstdio>
 #include <string>
 
-namespace launcher::updater {
+namespace launcher::lib::time {
 
 namespace {
 
@@ -140,4 +140,4 @@ std::expected<std::string, std::string> format_rfc3339(const Rfc3339Time& t) {
     return out;
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::lib::time
