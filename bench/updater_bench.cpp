@@ -118,8 +118,9 @@ Release& release() {
 // One `download` as the command does it: every chunk's event serialised into the page's pending
 // script as a channel delivery does, the script taken at once as an idle main loop would (here on
 // the download's own thread, so the figure errs on the dear side), the body kept whole and its
-// signature's pre-hash fed as it arrives, then the signature checked.
-void download_once() {
+// signature's pre-hash fed as it arrives, then the signature checked. The package is handed back
+// as the command keeps it; freeing it is no part of the download.
+launcher::updater::PackageBytes download_once() {
     auto& r = release();
     launcher::http::ClientSettings client{.extra_ca_file = r.ca_file};
     launcher::http::GetRequest request{r.url, launcher::updater::request_headers({}, "application/octet-stream"),
@@ -134,6 +135,7 @@ void download_once() {
         [&](std::span<const std::uint8_t> chunk) { signature.feed(chunk); });
     if (!bytes || bytes->size() != package_bytes) std::abort();
     if (!signature.finish(bytes->span())) std::abort();
+    return std::move(*bytes);
 }
 
 double cpu_seconds(const rusage& usage) {
@@ -151,7 +153,7 @@ Cost download_cost() {
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);
     auto start = Clock::now();
-    download_once();
+    auto package = download_once();
     double wall = std::chrono::duration<double>(Clock::now() - start).count();
     getrusage(RUSAGE_SELF, &after);
     return {wall, cpu_seconds(after) - cpu_seconds(before)};
@@ -219,7 +221,7 @@ BENCHMARK(download_beside_curl)->UseManualTime()->Unit(benchmark::kMillisecond)-
 long child_peak_kib(bool download) {
     pid_t pid = fork();
     if (pid == 0) {
-        if (download) download_once();
+        if (download) (void)download_once();
         _exit(0);
     }
     if (download) release().server_line();

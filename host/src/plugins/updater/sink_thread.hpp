@@ -13,6 +13,7 @@ namespace launcher::updater {
 // Runs a byte sink (a signature's pre-hash) on a thread of its own, so that its work overlaps the
 // receiving of the next bytes instead of adding to it. The sink sees the spans it is handed, in
 // order; a span's bytes must stay where they are until wait() has returned (or the object is gone).
+// The sink must not throw: nothing on its thread could take the exception.
 class SinkThread {
 public:
     using Sink = std::function<void(std::span<const std::uint8_t> bytes)>;
