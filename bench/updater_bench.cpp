@@ -89,7 +89,8 @@ struct Release {
         signature = launcher::updater::encode_base64(read_file(dir + "/setup.exe.sig"));
         int out[2];
         if (pipe(out) != 0) std::abort();
-        server = spawn({LAUNCHER_TLS_FILE_SERVER, dir + "/server.pem", dir + "/server.key", dir + "/setup.exe"}, out[1]);
+        server =
+            spawn({LAUNCHER_TLS_FILE_SERVER, dir + "/server.pem", dir + "/server.key", dir + "/setup.exe"}, out[1]);
         close(out[1]);
         server_out = fdopen(out[0], "r");
         url = "https://127.0.0.1:" + server_line() + "/setup.exe";
@@ -139,7 +140,9 @@ launcher::updater::PackageBytes download_once() {
 }
 
 double cpu_seconds(const rusage& usage) {
-    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 

@@ -183,8 +183,11 @@ TEST(SinkThread, FeedsEveryByteInOrder) {
     std::vector<std::uint8_t> seen;
     std::size_t seen_at_wait = 0;
     {
-        SinkThread sink([&](std::span<const std::uint8_t> bytes) { seen.insert(seen.end(), bytes.begin(), bytes.end()); });
-        for (std::size_t at = 0; at < half; at += 100) sink.hand(all.subspan(at, std::min<std::size_t>(100, half - at)));
+        SinkThread sink(
+            [&](std::span<const std::uint8_t> bytes) { seen.insert(seen.end(), bytes.begin(), bytes.end()); });
+        for (std::size_t at = 0; at < half; at += 100) {
+            sink.hand(all.subspan(at, std::min<std::size_t>(100, half - at)));
+        }
         sink.wait();
         seen_at_wait = seen.size();
         // The second half backwards, piece by piece: no piece continues the one before.
