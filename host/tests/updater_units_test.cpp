@@ -2,11 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 #include "lib/encoding/base64.hpp"
 #include "lib/semver/semver.hpp"
 #include "lib/time/rfc3339.hpp"
 #include "plugins/updater/bundle_type.hpp"
 #include "plugins/updater/check.hpp"
+#include "plugins/updater/sink_thread.hpp"
 #include "plugins/updater/updater_config.hpp"
 
 namespace launcher::updater {
@@ -169,6 +174,36 @@ TEST(RequestHeaders, AddsUserAgentAndAcceptUnlessGiven) {
               (H{{"User-Agent", "tauri-plugin-updater/2.10.1"}, {"X-A", "1"}, {"Accept", "application/json"}}));
     EXPECT_EQ(request_headers({{"accept", "text/plain"}, {"user-agent", "me"}}, "application/json"),
               (H{{"accept", "text/plain"}, {"user-agent", "me"}}));
+}
+
+// The download's pre-hash runs on a thread of its own: it must see every byte once, in order,
+// whether the pieces continue each other (they are joined while the thread is busy) or not, and
+// wait() must mean that nothing handed is still being read.
+TEST(SinkThread, FeedsEveryByteInOrder) {
+    std::vector<std::uint8_t> data(1 << 20);
+    std::iota(data.begin(), data.end(), std::uint8_t{0});
+    const std::size_t half = data.size() / 2, piece = 4096;
+    std::span<const std::uint8_t> all(data);
+    std::vector<std::uint8_t> seen;
+    std::size_t seen_at_wait = 0;
+    {
+        SinkThread sink(
+            [&](std::span<const std::uint8_t> bytes) { seen.insert(seen.end(), bytes.begin(), bytes.end()); });
+        for (std::size_t at = 0; at < half; at += 100) {
+            sink.hand(all.subspan(at, std::min<std::size_t>(100, half - at)));
+        }
+        sink.wait();
+        seen_at_wait = seen.size();
+        // The second half backwards, piece by piece: no piece continues the one before.
+        for (std::size_t end = data.size(); end > half; end -= piece) sink.hand(all.subspan(end - piece, piece));
+    }
+    EXPECT_EQ(seen_at_wait, half);
+    ASSERT_EQ(seen.size(), data.size());
+    EXPECT_TRUE(std::equal(data.begin(), data.begin() + half, seen.begin()));
+    for (std::size_t i = 0; i < half / piece; ++i) {
+        auto expected = all.subspan(data.size() - (i + 1) * piece, piece);
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), seen.begin() + half + i * piece)) << "piece " << i;
+    }
 }
 
 TEST(UpdaterConfig, ReadsTheEntryAndRefusesInsecureEndpoints) {

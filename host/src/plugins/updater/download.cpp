@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
+
+#include "sink_thread.hpp"
 
 namespace launcher::updater {
 
@@ -29,6 +32,10 @@ std::expected<PackageBytes, std::string> download_package(const lib::http::Clien
     // One event value, its length set for each chunk: building it afresh cost allocations a chunk.
     Json progress{{"event", "Progress"}, {"data", {{"chunkLength", 0}}}};
     Json& chunk_length = progress["data"]["chunkLength"];
+    // The sink takes the bytes from the package's own block, on a thread of its own, while the
+    // next ones arrive; before the block grows (and may move) it catches up.
+    std::unique_ptr<SinkThread> feed;
+    if (also_to) feed = std::make_unique<SinkThread>(also_to);
     lib::http::BodyReader reader{
         [&](const lib::http::ResponseHead& head) {
             if (head.status < 200 || head.status > 299) {
@@ -49,11 +56,12 @@ std::expected<PackageBytes, std::string> download_package(const lib::http::Clien
             chunk_length = chunk.size();
             send(progress);
             if (out_of_memory) return;
+            if (feed && !buffer.fits(chunk.size())) feed->wait();
             if (!buffer.append(chunk)) {
                 out_of_memory = true;
                 return;
             }
-            if (also_to) also_to({reinterpret_cast<const std::uint8_t*>(chunk.data()), chunk.size()});
+            if (feed) feed->hand(buffer.span().last(chunk.size()));
         },
     };
     auto head = lib::http::get(client, request, reader);
@@ -61,6 +69,7 @@ std::expected<PackageBytes, std::string> download_package(const lib::http::Clien
     if (refused_status) return std::unexpected("`Download request failed with status: " + *refused_status + "`");
     if (out_of_memory) return std::unexpected("request or response body error: out of memory for the package");
     send(Json{{"event", "Finished"}});
+    if (feed) feed->wait();
     return buffer;
 }
 

@@ -23,7 +23,8 @@ inline constexpr std::uint64_t default_max_package_bytes = std::uint64_t{1} << 3
 // `chunkLength`, "Finished") as it happens.
 using EventSink = std::function<void(const Json& event)>;
 
-// Receives the package's bytes as they arrive, in order (a signature's pre-hash, for one).
+// Receives the package's bytes as they arrive, in order (a signature's pre-hash, for one), on a
+// thread of its own; every call has returned when the download does.
 using ByteSink = std::function<void(std::span<const std::uint8_t> chunk)>;
 
 // A Content-Length header's value as an unsigned decimal number; nothing when it is not one.

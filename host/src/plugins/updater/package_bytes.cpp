@@ -44,7 +44,7 @@ bool PackageBytes::reserve(std::size_t bytes) {
 
 bool PackageBytes::append(std::string_view chunk) {
     if (chunk.empty()) return true;
-    if (chunk.size() > capacity_ - size_) {
+    if (!fits(chunk.size())) {
         std::size_t needed = size_ + chunk.size();
         if (needed < size_) return false;
         std::size_t step = std::clamp(needed, min_capacity, max_growth_step);

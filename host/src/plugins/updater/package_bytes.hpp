@@ -22,6 +22,9 @@ public:
 
     // Room for `bytes` in all; false when the memory cannot be had.
     bool reserve(std::size_t bytes);
+    // Whether `bytes` more fit in the room set aside, so that appending them leaves the block
+    // where it is.
+    bool fits(std::size_t bytes) const { return bytes <= capacity_ - size_; }
     // False when the memory for it cannot be had; the bytes held so far stay.
     bool append(std::string_view chunk);
 
