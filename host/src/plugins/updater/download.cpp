@@ -4,7 +4,7 @@
 #include <charconv>
 #include <memory>
 
-#include "sink_thread.hpp"
+#include "plugins/updater/sink_thread.hpp"
 
 namespace launcher::updater {
 

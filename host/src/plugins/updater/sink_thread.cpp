@@ -1,4 +1,4 @@
-#include "sink_thread.hpp"
+#include "plugins/updater/sink_thread.hpp"
 
 #include <utility>
 
