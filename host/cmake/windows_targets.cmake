@@ -31,12 +31,13 @@ add_library(launcher_installer_parts STATIC
 target_link_libraries(launcher_installer_parts PUBLIC launcher_core PRIVATE PkgConfig::SODIUM PkgConfig::LIBZIP)
 
 # The updater's HTTP client on WinHTTP, the update check and download on it (their suite runs
-# under wine against a loopback HTTPS server on the Linux side).
+# under wine against a loopback HTTPS server on the Linux side), and launcher-report.
 add_subdirectory(src/platform/windows/http)
 add_library(launcher_updater_transfers STATIC
   ${updater_src}/bundle_type.cpp ${updater_src}/check.cpp ${updater_src}/download.cpp
   ${updater_src}/package_bytes.cpp ${updater_src}/release_manifest.cpp)
 target_link_libraries(launcher_updater_transfers PUBLIC launcher_updater_formats launcher_http launcher_core)
+include(${CMAKE_CURRENT_SOURCE_DIR}/cmake/windows_report_tool.cmake)
 
 if(LAUNCHER_TESTS)
   add_subdirectory(tests)
