@@ -15,8 +15,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "download.hpp"
 #include "check.hpp"
+#include "download.hpp"
 #include "http/http_client.hpp"
 
 namespace launcher {
