@@ -8,7 +8,7 @@
 add_subdirectory(src/lib)
 add_subdirectory(src/page)
 add_subdirectory(src/assets)
-foreach(group app event resources window process os opener)
+foreach(group app event resources window process os opener system_info)
   add_subdirectory(src/plugins/${group})
 endforeach()
 add_subdirectory(src/platform/windows/system)
@@ -21,6 +21,11 @@ add_subdirectory(src/platform/windows/graphics)
 # The installer hand-off on the Windows shell: installers through ShellExecuteW.
 add_subdirectory(src/installer)
 add_subdirectory(src/launcher/windows_resources)
+
+# The updater's HTTP client on WinHTTP, under the updater and launcher-report.
+add_subdirectory(src/platform/windows/http)
+add_subdirectory(src/plugins/updater)
+add_subdirectory(src/report_tool)
 
 if(LAUNCHER_TESTS)
   add_subdirectory(tests)

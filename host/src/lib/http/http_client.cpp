@@ -2,7 +2,6 @@
 
 #include <curl/curl.h>
 
-#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <memory>
@@ -34,8 +33,6 @@ struct EasyDeleter {
 struct ListDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
-
-char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Collects the head of each response curl reads (interim ones and redirects included) and
 // hands the final one to the reader.
@@ -204,34 +201,6 @@ std::string cause_of(CURLcode code, const char* error_buffer, const Transfer& tr
 }
 
 }  // namespace
-
-std::optional<std::string> ResponseHead::header(std::string_view name) const {
-    for (const auto& [key, value] : headers) {
-        if (same_header_name(key, name)) return value;
-    }
-    return std::nullopt;
-}
-
-bool same_header_name(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return ascii_lower(x) == ascii_lower(y); });
-}
-
-bool valid_header_name(std::string_view name) {
-    constexpr std::string_view token_symbols = "!#$%&'*+-.^_`|~";
-    if (name.empty()) return false;
-    return std::all_of(name.begin(), name.end(), [&](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-               token_symbols.find(c) != std::string_view::npos;
-    });
-}
-
-bool valid_header_value(std::string_view value) {
-    return std::all_of(value.begin(), value.end(), [](char c) {
-        auto byte = static_cast<unsigned char>(c);
-        return byte == '\t' || (byte >= 0x20 && byte != 0x7F);
-    });
-}
 
 std::expected<ResponseHead, Error> get(const ClientSettings& settings, const GetRequest& request,
                                        const BodyReader& reader) {
