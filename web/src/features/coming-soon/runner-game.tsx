@@ -1,6 +1,6 @@
 import { type ComponentType, useEffect } from "react";
 import dinoModule from "react-chrome-dino";
-import { useNextFrame } from "@/hooks/use-next-frame";
+import { useNextFrame } from "./use-next-frame";
 import { holdIdleRunner, type Runner } from "./idle-runner";
 
 // The package is a CommonJS module with an ES-module default; depending on the bundler's interop the

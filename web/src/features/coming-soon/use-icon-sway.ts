@@ -1,36 +1,32 @@
 import { useEffect, useRef } from "react";
-
-// Scale 1 -> 1.2 -> 1 and rotation 0 -> 10 -> -10 -> 0 degrees, each list evenly spaced over one cycle with
-// ease-in-out (framer-motion's "easeInOut", cubic-bezier(.42, 0, .58, 1)) between every two keyframes.
-const SCALE: Keyframe[] = [
-  { scale: "1", easing: "ease-in-out" },
-  { scale: "1.2", easing: "ease-in-out" },
-  { scale: "1" },
-];
-const ROTATE: Keyframe[] = [
-  { rotate: "0deg", easing: "ease-in-out" },
-  { rotate: "10deg", easing: "ease-in-out" },
-  { rotate: "-10deg", easing: "ease-in-out" },
-  { rotate: "0deg" },
-];
-const CYCLE_MS = 3000;
-// The cycle's progress advances in 20 steps a second, so the engine draws the sway at 20 frames a second
-// rather than at the display's rate; each frame still shows the eased position of its moment. A gentle 3 s
-// sway looks the same, and in a web view that paints in software each frame costs as much as the idle page.
-const FRAMES_PER_CYCLE = 60;
+import { CYCLE_MS, swayFrames } from "./sway-frames";
 
 /**
  * Sways the element forever in 3 s cycles. The engine runs the animation itself (no script per frame) and
- * suspends it while the window is minimised or hidden.
+ * suspends it while the window is minimised or hidden. Each keyframe holds its pose until the next one
+ * ("step-end"), so the engine draws exactly the frames of `swayFrames` and nothing in between. Working those
+ * out takes a few milliseconds, so it waits until the page has painted and reported itself ready; until then
+ * the icon rests in the pose the sway starts from.
  */
 export function useIconSway<T extends HTMLElement>() {
   const ref = useRef<T>(null);
   useEffect(() => {
     const element = ref.current;
     if (!element?.animate) return;
-    const timing = { duration: CYCLE_MS, iterations: Infinity, easing: `steps(${FRAMES_PER_CYCLE}, end)` };
-    const animations = [element.animate(SCALE, timing), element.animate(ROTATE, timing)];
-    return () => animations.forEach((animation) => animation.cancel());
+    let animation: Animation | undefined;
+    const start = setTimeout(() => {
+      const keyframes = swayFrames().map(({ offset, pose }) => ({
+        offset,
+        scale: String(pose.scale),
+        rotate: `${pose.rotate}deg`,
+        easing: "step-end",
+      }));
+      animation = element.animate(keyframes, { duration: CYCLE_MS, iterations: Infinity });
+    });
+    return () => {
+      clearTimeout(start);
+      animation?.cancel();
+    };
   }, []);
   return ref;
 }

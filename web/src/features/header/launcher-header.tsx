@@ -3,7 +3,7 @@ import { useMemo } from "react";
 import { Avatar, AvatarFallback, AvatarImage } from "@/components/ui/avatar";
 import { Button, type ButtonProps } from "@/components/ui/button";
 import { SettingsDialog } from "@/features/settings/settings-dialog";
-import { useWindowEnlarged } from "@/hooks/use-window-enlarged";
+import { useWindowEnlarged } from "./use-window-enlarged";
 import { LOGO_SRC, logoDecoded } from "./logo";
 import { getCurrentWindow } from "@/lib/host/window";
 

@@ -16,7 +16,7 @@ import { Button } from "@/components/ui/button";
 import { Checkbox } from "@/components/ui/checkbox";
 import { Label } from "@/components/ui/label";
 import { ScrollArea } from "@/components/ui/scroll-area";
-import { useSystemReport } from "@/hooks/use-system-report";
+import { useSystemReport } from "./use-system-report";
 import { success } from "@/lib/toast";
 import { CATEGORIES, nothingSelected, sendReport } from "./system-report";
 

@@ -11,8 +11,8 @@ import { Separator } from "@/components/ui/separator";
 import { ThemeSettings } from "@/features/theme/theme-settings";
 import { UpdateCard } from "@/features/update/update-card";
 import { UpdateCheckButton } from "@/features/update/update-check-button";
-import { useAppInfo } from "@/hooks/use-app-info";
-import { useUpdateCheck } from "@/hooks/use-update-check";
+import { useAppInfo } from "./use-app-info";
+import { useUpdateCheck } from "./use-update-check";
 import { SettingsFooter } from "./settings-footer";
 
 // Presses on the toast stack must not close the dialog, so toasts stay usable while it is open.

@@ -1,4 +1,4 @@
-import type { AppInfo } from "@/hooks/use-app-info";
+import type { AppInfo } from "./use-app-info";
 
 export const STUDIO_SITE = "https://mirravel.games";
 

@@ -1,7 +1,7 @@
 import { act, render, screen } from "@testing-library/react";
 import userEvent from "@testing-library/user-event";
 import { describe, expect, it } from "vitest";
-import { useTheme } from "@/hooks/use-theme";
+import { useTheme } from "./use-theme";
 import { installTestBridge, type TestBridge } from "@/test/bridge";
 import { setSystemDark } from "@/test/media";
 import { ThemeProvider } from "./theme-provider";

@@ -7,7 +7,7 @@ import {
   DropdownMenuRadioItem,
   DropdownMenuTrigger,
 } from "@/components/ui/dropdown-menu";
-import { useTheme } from "@/hooks/use-theme";
+import { useTheme } from "./use-theme";
 import { cn } from "@/lib/utils";
 import { PALETTES, type Theme } from "./theme-state";
 

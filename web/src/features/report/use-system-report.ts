@@ -5,7 +5,7 @@ import {
   withinSelection,
   type Selection,
   type SystemReport,
-} from "@/features/report/system-report";
+} from "./system-report";
 import { error } from "@/lib/toast";
 
 export interface SystemReportState {

@@ -1,5 +1,5 @@
 import { useContext } from "react";
-import { ThemeContext, type ThemeContextValue } from "@/features/theme/theme-context";
+import { ThemeContext, type ThemeContextValue } from "./theme-context";
 
 export function useTheme(): ThemeContextValue {
   const value = useContext(ThemeContext);
