@@ -30,7 +30,7 @@ test-web: setup
 	@npm --prefix web test --silent
 	@npm --prefix web run test:browser --silent
 
-test: test-host test-web
+test: test-host test-web test-windows
 
 bench: build
 	@scripts/with-display bench/run
