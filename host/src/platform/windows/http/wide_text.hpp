@@ -5,9 +5,9 @@
 
 namespace launcher::lib::http {
 
-// UTF-8 to the UTF-16 of the Windows API and back. Bytes that are not UTF-8 (HTTP allows
-// Latin-1 in header values) are taken one character each.
+// UTF-8 to the UTF-16 of the Windows API, as the shared conversion does, except that text which
+// is not UTF-8 (HTTP allows Latin-1 in header values) is taken a byte a character rather than
+// replaced. Back to UTF-8 goes through the shared conversion alone.
 std::wstring widen(std::string_view text);
-std::string narrow(std::wstring_view text);
 
 }  // namespace launcher::lib::http

@@ -16,12 +16,14 @@
 #include "lib/http/http_client.hpp"
 #include "lib/http/status_reason.hpp"
 #include "platform/windows/http/wide_text.hpp"
+#include "platform/windows/text/wide_text.hpp"
 
 namespace launcher::lib::http {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using platform::windows_text::narrow;
 using std::chrono::milliseconds;
 
 constexpr DWORD receive_buffer_bytes = 128 * 1024;
