@@ -14,6 +14,7 @@ endforeach()
 add_subdirectory(src/platform/windows/system)
 add_subdirectory(src/platform/windows/text)
 add_subdirectory(src/platform/windows/files)
+add_subdirectory(src/platform/windows/memory)
 add_subdirectory(src/platform/windows/shell)
 # Graphics adapters: the shared records and the Windows providers.
 add_subdirectory(src/gpu)
