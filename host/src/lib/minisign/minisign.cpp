@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lib/encoding/base64.hpp"
+#include "lib/minisign/blake2b.hpp"
 #include "lib/text/trim.hpp"
 
 namespace launcher::lib::minisign {
@@ -100,7 +101,7 @@ std::expected<MinisignSignature, std::string> parse_minisign_signature(std::stri
 
 namespace {
 
-using Digest512 = std::array<unsigned char, crypto_generichash_BYTES_MAX>;
+using Digest512 = Blake2b512::Digest;
 
 // The checks after the data's digest, when the signature is prehashed, has been taken.
 std::expected<void, std::string> verify_with(const MinisignPublicKey& key, const MinisignSignature& signature,
@@ -112,7 +113,7 @@ std::expected<void, std::string> verify_with(const MinisignPublicKey& key, const
     const std::string failed = "The signature verification failed";
     Digest512 taken{};
     if (signature.prehashed && !digest) {
-        crypto_generichash(taken.data(), taken.size(), data.data(), data.size(), nullptr, 0);
+        taken = Blake2b512::of(data);
         digest = &taken;
     }
     bool data_ok = signature.prehashed ? ed25519_ok(signature.signature, *digest, key.key)
@@ -153,27 +154,25 @@ std::expected<void, std::string> verify_update_signature(std::string_view pubkey
 }
 
 struct UpdateSignatureCheck::Digest {
-    crypto_generichash_state state;
+    Blake2b512 hash;
 };
 
 UpdateSignatureCheck::UpdateSignatureCheck(std::string_view pubkey, std::string_view signature)
     : parsed_(parse_update_signature(pubkey, signature)) {
     if (!parsed_ || !parsed_->second.prehashed || sodium_init() < 0) return;
     digest_ = std::make_unique<Digest>();
-    crypto_generichash_init(&digest_->state, nullptr, 0, crypto_generichash_BYTES_MAX);
 }
 
 UpdateSignatureCheck::~UpdateSignatureCheck() = default;
 
 void UpdateSignatureCheck::feed(std::span<const std::uint8_t> chunk) {
-    if (digest_) crypto_generichash_update(&digest_->state, chunk.data(), chunk.size());
+    if (digest_) digest_->hash.update(chunk);
 }
 
 std::expected<void, std::string> UpdateSignatureCheck::finish(std::span<const std::uint8_t> data) {
     if (!parsed_) return std::unexpected(parsed_.error());
     if (!digest_) return verify_with(parsed_->first, parsed_->second, data, nullptr);
-    Digest512 digest{};
-    crypto_generichash_final(&digest_->state, digest.data(), digest.size());
+    auto digest = digest_->hash.finish();
     return verify_with(parsed_->first, parsed_->second, data, &digest);
 }
 
