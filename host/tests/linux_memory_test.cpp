@@ -14,16 +14,19 @@
 namespace launcher::platform {
 namespace {
 
-// The flags /proc/self/smaps gives the mapping that starts at `start` ("rd wr mr ... hg"), or
-// nothing when no mapping starts there.
-std::string flags_of_mapping_at(std::uintptr_t start) {
+// The flags /proc/self/smaps gives the mapping that holds `address` (" rd wr mr ... hg "), or
+// nothing when none does.
+std::string flags_of_mapping_at(std::uintptr_t address) {
     std::ifstream smaps("/proc/self/smaps");
     std::string line;
     bool found = false;
     while (std::getline(smaps, line)) {
         auto first_word = line.substr(0, line.find(' '));
         if (!first_word.ends_with(':')) {  // "7f12c0000000-7f12c0800000 rw-p 00000000 00:00 0"
-            found = std::stoull(line.substr(0, line.find('-')), nullptr, 16) == start;
+            auto dash = line.find('-');
+            auto first = std::stoull(line.substr(0, dash), nullptr, 16);
+            auto end = std::stoull(line.substr(dash + 1, first_word.size() - dash - 1), nullptr, 16);
+            found = first <= address && address < end;
         } else if (found && line.starts_with("VmFlags:")) {
             return line.substr(8) + " ";
         }
@@ -33,8 +36,7 @@ std::string flags_of_mapping_at(std::uintptr_t start) {
 
 // The advice covers the whole pages inside the range it is given and nothing beside them, so a
 // block that does not begin or end on a page never changes memory that is not its own. The kernel
-// marks an advised mapping "hg" in smaps, whatever its huge-page setting, and splits a mapping at
-// the range's ends.
+// marks an advised mapping "hg" in smaps, whatever its huge-page setting.
 TEST(AdviseLargePages, AdvisesTheWholePagesInsideTheRange) {
     if (!std::filesystem::exists("/sys/kernel/mm/transparent_hugepage")) {
         GTEST_SKIP() << "this kernel has no transparent huge pages";
