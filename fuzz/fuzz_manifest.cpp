@@ -13,7 +13,7 @@
 
 using launcher::Json;
 using launcher::fuzz::require;
-using namespace launcher::updater;
+using namespace launcher::plugins::updater;
 using namespace launcher::lib::semver;
 using namespace launcher::lib::time;
 

@@ -10,7 +10,7 @@
 #include "router_harness.hpp"
 #include "updater_test_support.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 namespace {
 
 using testing::HttpsServer;
@@ -543,4 +543,4 @@ TEST_F(Updater, AcceptsWhatPublishReleaseWrites) {
 }
 
 }  // namespace
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -2,7 +2,7 @@
 
 #include "plugins/event/event_args.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::event {
 
 namespace {
 
@@ -58,4 +58,4 @@ void register_event_plugin(core::App& app) {
         .add("emit_to", core::RunOn::main_thread, emit_to);
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::event

@@ -5,7 +5,7 @@
 #include "core/app.hpp"
 #include "plugins/opener/url_scope.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::opener {
 
 namespace {
 
@@ -44,4 +44,4 @@ void register_opener_plugin(core::App& app, platform::Shell& shell) {
     app.add_page_script({std::string(page::links), true});
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::opener

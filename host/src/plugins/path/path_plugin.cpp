@@ -2,7 +2,7 @@
 
 #include "plugins/path/path_functions.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::path {
 
 namespace {
 
@@ -50,4 +50,4 @@ void register_path_plugin(core::App& app) {
         });
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::path

@@ -7,7 +7,7 @@
 #include "core/peer_json.hpp"
 #include "lib/http/url.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 namespace {
 
@@ -132,4 +132,4 @@ std::expected<std::optional<Offer>, std::string> check_for_update(const lib::htt
     return std::optional<Offer>{Offer{std::move(manifest), std::move(raw), std::move(*package)}};
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 namespace {
 
@@ -55,4 +55,4 @@ bool PackageBytes::append(std::string_view chunk) {
     return true;
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

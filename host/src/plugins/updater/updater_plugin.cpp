@@ -10,7 +10,7 @@
 #include "plugins/updater/header_args.hpp"
 #include "plugins/updater/update_records.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 namespace {
 
@@ -180,4 +180,4 @@ void register_updater_plugin(core::App& app, UpdaterState state) {
         .add("download_and_install", core::RunOn::own_thread, &download_and_install);
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -4,7 +4,7 @@
 
 #include "plugins/window/window_commands.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::window {
 
 namespace {
 
@@ -52,4 +52,4 @@ void register_window_plugin(core::App& app) {
     app.add_page_script({std::string(page::drag_region), true});
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::window
