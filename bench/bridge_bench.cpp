@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     launcher::core::App app({"bridge bench", "0.1.36", "games.mirravel.bridge-bench"}, **desktop, 2);
-    launcher::plugins::register_app_plugin(app, "nsis");
+    launcher::plugins::app::register_app_plugin(app, "nsis");
     app.router().add_plugin("bench");
     app.router().add({"plugin:bench|burst", launcher::core::RunOn::worker, burst});
     app.router().add({"plugin:bench|finish", launcher::core::RunOn::main_thread, finish});

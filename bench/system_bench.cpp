@@ -56,8 +56,8 @@ void list_gpus_beside_vulkaninfo(benchmark::State& state) {
 }
 BENCHMARK(list_gpus_beside_vulkaninfo)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
-launcher::system_info::SystemInfoState& snapshot() {
-    static launcher::system_info::SystemInfoState state(launcher::platform::make_system_probe());
+launcher::plugins::system_info::SystemInfoState& snapshot() {
+    static launcher::plugins::system_info::SystemInfoState state(launcher::platform::make_system_probe());
     state.finish_usage_measurement();
     return state;
 }
@@ -65,7 +65,7 @@ launcher::system_info::SystemInfoState& snapshot() {
 void cpu_info(benchmark::State& state) {
     auto& info = snapshot();
     for (auto _ : state) {
-        auto json = launcher::to_compact(launcher::system_info::to_json(info.cpu_info()));
+        auto json = launcher::to_compact(launcher::plugins::system_info::to_json(info.cpu_info()));
         benchmark::DoNotOptimize(json);
     }
 }
@@ -74,7 +74,7 @@ BENCHMARK(cpu_info)->Unit(benchmark::kMicrosecond);
 void memory_info(benchmark::State& state) {
     auto& info = snapshot();
     for (auto _ : state) {
-        auto json = launcher::to_compact(launcher::system_info::to_json(info.memory_info()));
+        auto json = launcher::to_compact(launcher::plugins::system_info::to_json(info.memory_info()));
         benchmark::DoNotOptimize(json);
     }
 }

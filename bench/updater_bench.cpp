@@ -121,14 +121,14 @@ Release& release() {
 // the download's own thread, so the figure errs on the dear side), the body kept whole and its
 // signature's pre-hash fed as it arrives, then the signature checked. The package is handed back
 // as the command keeps it; freeing it is no part of the download.
-launcher::updater::PackageBytes download_once() {
+launcher::plugins::updater::PackageBytes download_once() {
     auto& r = release();
     launcher::lib::http::ClientSettings client{.extra_ca_file = r.ca_file};
-    launcher::lib::http::GetRequest request{r.url, launcher::updater::request_headers({}, "application/octet-stream"),
+    launcher::lib::http::GetRequest request{r.url, launcher::plugins::updater::request_headers({}, "application/octet-stream"),
                                        std::nullopt, std::nullopt};
     launcher::core::PageDeliveries page;
     launcher::lib::minisign::UpdateSignatureCheck signature(r.pubkey, r.signature);
-    auto bytes = launcher::updater::download_package(
+    auto bytes = launcher::plugins::updater::download_package(
         client, request,
         [&](const launcher::Json& event) {
             if (page.push(1, event)) benchmark::DoNotOptimize(page.take());

@@ -1,23 +1,26 @@
-// The update manifest as an endpoint could serve it: any bytes are parsed as JSON and read as a
-// manifest; a manifest that reads must yield everything the check answers with (a package choice
-// or its message, the date written back, the version's canonical text) without failing otherwise.
+// The update manifest as an endpoint could serve it: any bytes are parsed as the check parses
+// them and read as a manifest; a manifest that reads must yield everything the check answers with
+// (a package choice or its message, the date written back, the version's canonical text) without
+// failing otherwise.
 
 #include <cstdint>
 #include <string>
 
 #include "core/json.hpp"
+#include "core/peer_json.hpp"
 #include "fuzz_check.hpp"
 #include "plugins/updater/release_manifest.hpp"
 
 using launcher::Json;
 using launcher::fuzz::require;
-using namespace launcher::updater;
+using namespace launcher::plugins::updater;
 using namespace launcher::lib::semver;
 using namespace launcher::lib::time;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Json raw = Json::parse(data, data + size, nullptr, false);
-    if (raw.is_discarded()) return 0;
+    auto parsed = launcher::core::parse_peer_json(launcher::fuzz::as_text(data, size));
+    if (!parsed) return 0;
+    const Json& raw = *parsed;
     auto manifest = read_release_manifest(raw);
     if (!manifest) {
         require(!manifest.error().empty(), "a refused manifest has a message");

@@ -1,14 +1,15 @@
-// Page calls through the router with the launcher's permission set and its command groups: any
-// command name with any JSON arguments, from the main window or the splash, from the launcher's own
-// pages or from a foreign one. Every call is answered exactly once; a plugin command is refused
-// with the ACL message whenever the caller is not the main window's own page.
+// Page messages through the host's own decoder and the router with the launcher's permission set
+// and its command groups: any text posted from the main window or the splash, shown on the
+// launcher's own page or on a foreign one. A message that is no envelope is refused as malformed;
+// every call is answered exactly once; a plugin command is refused with the ACL message whenever
+// the caller is not the main window's own page; every reply is free of NUL.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "core/ipc.hpp"
 #include "core/json.hpp"
-#include "core/json_depth.hpp"
 #include "fuzz_check.hpp"
 #include "launcher_host.hpp"
 
@@ -35,31 +36,50 @@ launcher::testing::LauncherHost& host() {
     return *instance;
 }
 
+const core::PageBridge& bridge(bool splash) {
+    static const core::PageBridge main("main", "tauri://localhost");
+    static const core::PageBridge splashscreen("splashscreen", "tauri://localhost");
+    return splash ? splashscreen : main;
+}
+
+// The fuzzer cannot guess a view's token, so the text "$TOKEN" stands for it.
+std::string with_token(std::string_view text, const std::string& token) {
+    std::string out(text);
+    for (auto at = out.find("$TOKEN"); at != std::string::npos; at = out.find("$TOKEN", at + token.size())) {
+        out.replace(at, 6, token);
+    }
+    return out;
+}
+
 }  // namespace
 
-// Input: one byte choosing the caller (bit 0: splash instead of main, bit 1: a foreign page),
-// the command key up to a newline, then the arguments as JSON.
+// Input: one byte choosing the caller (bit 0: splash instead of main, bit 1: the view shows a
+// foreign page), then the message text as a page posts it.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
     auto text = launcher::fuzz::as_text(data + 1, size - 1);
-    auto newline = text.find('\n');
-    if (newline == std::string_view::npos) return 0;
-    std::string key(text.substr(0, newline));
+    bool splash = (data[0] & 1) != 0;
+    bool foreign_page = (data[0] & 2) != 0;
+    const auto& view = bridge(splash);
+    auto request = view.decode(with_token(text, view.token()),
+                               foreign_page ? "https://example.com/" : "tauri://localhost/index.html");
+    if (!request) {
+        require(request.error() == core::malformed_message, "a refused message is malformed", request.error());
+        return 0;
+    }
+    const std::string key = request->key;
+    bool local = request->caller.local;
+    require(!local || (!foreign_page && text.find("$TOKEN") != std::string_view::npos),
+            "only the view's own page with its bridge's token is local", key);
     // Loads every graphics runtime on each call and reads no argument: not worth a fuzzing loop.
     if (key == "list_gpus") return 0;
-    auto body = text.substr(newline + 1);
-    // The page boundary refuses messages nested deeper than this before parsing them.
-    if (!core::json_nesting_within(body)) return 0;
-    Json args = Json::parse(body.begin(), body.end(), nullptr, false);
-    if (args.is_discarded()) return 0;
 
     auto& h = host();
-    std::string window = (data[0] & 1) ? "splashscreen" : "main";
-    bool local = (data[0] & 2) == 0;
-    auto page = std::make_shared<NullPage>(window);
+    const std::string& window = view.label();
+    request->page = std::make_shared<NullPage>(window);
     std::optional<core::CommandResult> answer;
     int answers = 0;
-    h.app.router().dispatch({key, std::move(args), {window, window, local}, page}, [&](core::CommandResult result) {
+    h.app.router().dispatch(std::move(*request), [&](core::CommandResult result) {
         ++answers;
         answer = std::move(result);
     });
@@ -71,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(!*answer && answer->error() == "Command " + key + " not allowed by ACL",
                 "only the main window's own page reaches plugin commands", key);
     }
-    if (*answer) (void)launcher::to_compact(**answer);
+    require(core::encode_reply(*answer).json.find('\0') == std::string::npos, "a reply carries no NUL", key);
 
     // Keep the host's state from growing across inputs, as a page reload would.
     h.app.events().forget_page(window);

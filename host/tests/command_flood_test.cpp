@@ -168,7 +168,7 @@ TEST(CommandFlood, SystemFactsAdaptersAndDownloadsAtOnce) {
     EXPECT_GT(facts, 0);
     for (int i = 0; i < downloads; ++i) {
         ASSERT_TRUE(*pending[i]) << outcome(*pending[i]);
-        auto stored = host.app.webview_resources("main").get<updater::DownloadedPackage>((*pending[i])->get<std::uint32_t>());
+        auto stored = host.app.webview_resources("main").get<plugins::updater::DownloadedPackage>((*pending[i])->get<std::uint32_t>());
         ASSERT_TRUE(stored);
         EXPECT_EQ((*stored)->bytes.size(), package.size());
     }

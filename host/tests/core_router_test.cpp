@@ -83,6 +83,42 @@ TEST(ArgumentDecoding, OptionalArgumentsAcceptAbsenceAndNull) {
               "invalid args `wrong` for command `c`: invalid type: integer `3`, expected a string");
 }
 
+TEST(ArgumentDecoding, ARecordDecodesInOrderAndItsFirstFailureWins) {
+    struct Case {
+        const char* what;
+        Json args;
+        std::string expected;
+    };
+    auto invalid_arg = [&](const char* key, const std::string& reason) {
+        return "invalid args `" + std::string(key) + "` for command `fetch`: " + reason;
+    };
+    const Case cases[] = {
+        {"every argument", {{"url", "u"}, {"timeout", 5}, {"quiet", true}}, "u 5 true"},
+        {"the optional one absent", {{"url", "u"}, {"quiet", false}}, "u - false"},
+        {"the optional one null", {{"url", "u"}, {"timeout", nullptr}, {"quiet", false}}, "u - false"},
+        {"a required one null", {{"url", nullptr}, {"quiet", false}},
+         invalid_arg("url", "invalid type: null, expected a string")},
+        {"a required one missing", {{"url", "u"}}, "command fetch missing required key quiet"},
+        {"the optional one of the wrong type", {{"url", "u"}, {"timeout", "5"}, {"quiet", true}},
+         invalid_arg("timeout", "invalid type: string \"5\", expected u32")},
+        {"the first of two failures wins", {{"url", 1}, {"timeout", -1}},
+         invalid_arg("url", "invalid type: integer `1`, expected a string")},
+        {"a failure before a missing key", {{"url", "u"}, {"timeout", -1}},
+         invalid_arg("timeout", "invalid value: integer `-1`, expected u32")},
+        {"a missing key before a failure", {{"timeout", -1}}, "command fetch missing required key url"},
+    };
+    for (const auto& c : cases) {
+        auto args = core::decode_args<std::string, std::optional<std::uint32_t>, bool>(c.args, "fetch", "url",
+                                                                                         "timeout", "quiet");
+        std::string seen;
+        if (args) {
+            const auto& [url, timeout, quiet] = *args;
+            seen = url + " " + (timeout ? std::to_string(*timeout) : "-") + " " + (quiet ? "true" : "false");
+        }
+        EXPECT_EQ(args ? seen : args.error(), c.expected) << c.what;
+    }
+}
+
 TEST(ArgumentDecoding, ChannelsAreReferencesToPageCallbacks) {
     Host host;
     std::vector<std::string> seen;
@@ -101,6 +137,25 @@ TEST(ArgumentDecoding, ChannelsAreReferencesToPageCallbacks) {
                       ", expected a channel reference")
             << bad;
     }
+}
+
+TEST(ArgumentDecoding, ARecordMayHoldAChannelOfTheCallingPage) {
+    Host host;
+    host.app.router().add({"send_to", core::RunOn::main_thread, [](core::Invocation& call) -> core::CommandResult {
+                               auto args = call.decode<core::Channel, std::uint32_t>("onEvent", "n");
+                               if (!args) return std::unexpected(args.error());
+                               const auto& [channel, n] = *args;
+                               channel.send(Json(n));
+                               return nullptr;
+                           }});
+    EXPECT_EQ(outcome(host.call("send_to", {{"onEvent", "__CHANNEL__:7"}, {"n", 3}})), "answer null");
+    ASSERT_EQ(host.main_page->deliveries().size(), 1u);
+    EXPECT_EQ(host.main_page->deliveries()[0], std::make_pair(7u, Json(3)));
+    EXPECT_EQ(outcome(host.call("send_to", {{"onEvent", "7"}, {"n", "x"}})),
+              "error invalid args `onEvent` for command `send_to`: invalid value: string \"7\", expected a channel "
+              "reference");
+    EXPECT_EQ(outcome(host.call("send_to", {{"onEvent", "__CHANNEL__:7"}})),
+              "error command send_to missing required key n");
 }
 
 TEST(Router, RefusesInTheOrderPagesRelyOn) {

@@ -18,7 +18,7 @@ struct EventHost : testing::Host {
             set.granted[std::string("plugin:event|") + command] = {{.windows = {"*"}}};
         }
         app.router().set_permissions(std::move(set));
-        plugins::register_event_plugin(app);
+        plugins::event::register_event_plugin(app);
     }
     std::uint32_t listen(const std::string& event, Json target, std::uint32_t handler, const std::string& window) {
         auto id = call("plugin:event|listen", {{"event", event}, {"target", target}, {"handler", handler}}, window);

@@ -14,7 +14,7 @@
 #include "router_harness.hpp"
 #include "updater_test_support.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 namespace {
 
 using testing::HttpsServer;
@@ -239,4 +239,4 @@ TEST_F(HostilePeers, DownloadEndsWithTheDocumentedMessage) {
 }
 
 }  // namespace
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

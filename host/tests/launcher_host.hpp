@@ -50,14 +50,14 @@ struct LauncherHost : Host {
 
     explicit LauncherHost(const UpdaterPeer& peer = {}) {
         app.state().manage<SetupState>();
-        plugins::register_app_plugin(app, "nsis");
-        plugins::register_event_plugin(app);
-        plugins::register_resources_plugin(app);
-        plugins::register_window_plugin(app);
-        plugins::register_webview_plugin(app);
-        plugins::register_path_plugin(app);
-        plugins::register_process_plugin(app);
-        updater::UpdaterState state;
+        plugins::app::register_app_plugin(app, "nsis");
+        plugins::event::register_event_plugin(app);
+        plugins::resources::register_resources_plugin(app);
+        plugins::window::register_window_plugin(app);
+        plugins::webview::register_webview_plugin(app);
+        plugins::path::register_path_plugin(app);
+        plugins::process::register_process_plugin(app);
+        plugins::updater::UpdaterState state;
         state.config.endpoints = {peer.endpoint};
         state.config.pubkey = peer.pubkey;
         state.http.extra_ca_file = peer.ca_file;
@@ -66,10 +66,10 @@ struct LauncherHost : Host {
         state.hand_off_host = [this](core::App&) {
             return installer::HandOffHost{"Mirravel - Launcher", {}, [] {}, shell, [](int) {}};
         };
-        updater::register_updater_plugin(app, std::move(state));
-        os::register_os_plugin(app, platform::make_os_probe());
-        system_info::register_system_info_plugin(app, platform::make_system_probe());
-        plugins::register_opener_plugin(app, shell);
+        plugins::updater::register_updater_plugin(app, std::move(state));
+        plugins::os::register_os_plugin(app, platform::make_os_probe());
+        plugins::system_info::register_system_info_plugin(app, platform::make_system_probe());
+        plugins::opener::register_opener_plugin(app, shell);
         register_launcher_commands(app);
         app.router().set_permissions(launcher_permission_set());
     }

@@ -105,7 +105,7 @@ struct RecordingShell : platform::Shell {
 struct OpenerHost : testing::Host {
     RecordingShell shell;
     OpenerHost() {
-        plugins::register_opener_plugin(app, shell);
+        plugins::opener::register_opener_plugin(app, shell);
         app.router().set_permissions(launcher_permission_set());
     }
 };

@@ -10,7 +10,7 @@
 #include "platform/windows/system/windows_figures.hpp"
 #include "plugins/os/os_plugin.hpp"
 
-namespace launcher::os {
+namespace launcher::plugins::os {
 namespace {
 
 // A bare JavaScriptCore context standing in for a page: `window` is its global object.
@@ -139,4 +139,4 @@ TEST(OsPlugin, RegistersTheScriptForEveryFrameAndAnswersTheLocale) {
 }
 
 }  // namespace
-}  // namespace launcher::os
+}  // namespace launcher::plugins::os

@@ -62,7 +62,7 @@ TEST(PathFunctions, NormalizeJoinAndAbsoluteness) {
 
 TEST(PathPlugin, DecodesThePageArguments) {
     testing::Host host;
-    plugins::register_path_plugin(host.app);
+    plugins::path::register_path_plugin(host.app);
     core::PermissionSet open;
     for (auto name : {"basename", "dirname", "extname", "is_absolute", "join", "normalize"}) {
         open.granted[std::string("plugin:path|") + name] = {{.windows = {"main"}}};

@@ -28,10 +28,10 @@ struct LauncherHost : Host {
     LauncherHost() {
         auto& router = app.router();
         router.set_permissions(launcher_permission_set());
-        plugins::register_app_plugin(app, "nsis");
-        plugins::register_window_plugin(app);
-        plugins::register_event_plugin(app);
-        plugins::register_resources_plugin(app);
+        plugins::app::register_app_plugin(app, "nsis");
+        plugins::window::register_window_plugin(app);
+        plugins::event::register_event_plugin(app);
+        plugins::resources::register_resources_plugin(app);
         auto stand_in = [&](std::string key, Json result, core::RunOn run_on = core::RunOn::main_thread) {
             router.add({std::move(key), run_on, [result](core::Invocation&) -> core::CommandResult { return result; }});
         };

@@ -14,7 +14,7 @@ struct Kept : core::Resource {};
 
 struct ProcessHost : testing::Host {
     ProcessHost() {
-        plugins::register_process_plugin(app);
+        plugins::process::register_process_plugin(app);
         app.router().set_permissions(launcher_permission_set());
         app.resources().add(std::make_shared<Kept>());
         app.webview_resources("main").add(std::make_shared<Kept>());

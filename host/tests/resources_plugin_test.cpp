@@ -16,7 +16,7 @@ TEST(ResourcesPlugin, ClosesOnlyTheCallingViewsResources) {
     core::PermissionSet set;
     set.granted["plugin:resources|close"] = {{.windows = {"*"}}};
     host.app.router().set_permissions(std::move(set));
-    plugins::register_resources_plugin(host.app);
+    plugins::resources::register_resources_plugin(host.app);
 
     auto mine = host.app.webview_resources("main").add(std::make_shared<Held>());
     auto splash = host.app.webview_resources("splashscreen").add(std::make_shared<Held>());

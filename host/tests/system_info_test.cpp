@@ -17,7 +17,7 @@
 #include "plugins/system_info/system_info_records.hpp"
 #include "plugins/system_info/system_info_state.hpp"
 
-namespace launcher::system_info {
+namespace launcher::plugins::system_info {
 namespace {
 
 using platform::MemoryFigures;
@@ -309,4 +309,4 @@ TEST(SystemInfoPlugin, CommandsOnThisMachine) {
 }
 
 }  // namespace
-}  // namespace launcher::system_info
+}  // namespace launcher::plugins::system_info

@@ -10,7 +10,7 @@
 #include "router_harness.hpp"
 #include "updater_test_support.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 namespace {
 
 using testing::HttpsServer;
@@ -178,6 +178,8 @@ TEST_F(Updater, CheckEdgeCases) {
     server->route("/204", {{"status", 204}});
     server->route("/500", {{"status", 500}, {"body", "broken"}});
     server->route("/not-json", {{"body", "<html>"}});
+    server->route("/huge-number", {{"body", R"({"version":"0.1.37","url":"https://127.0.0.1/p.exe","signature":"c2ln",)"
+                                            R"("size":1e400})"}});
     const std::string refused = "https://127.0.0.1:1/latest.json";  // nothing listens on port 1
     const std::string fallback_message =
         "None of the fallback platforms `[\"windows-x86_64-nsis\", \"windows-x86_64\"]` were found in the response "
@@ -199,6 +201,8 @@ TEST_F(Updater, CheckEdgeCases) {
          "version 0.1.37 url https://127.0.0.1/p.exe"},
         {"not JSON stops the loop", {server->url("/not-json"), manifest_at("/c/137", single("0.1.37"))}, {},
          "error^error decoding response body: "},
+        {"a number beyond any double", {server->url("/huge-number")}, {},
+         "error error decoding response body: [json.exception.out_of_range.406] number overflow parsing '1e400'"},
         {"nested as deep as allowed", {manifest_at("/c/deep128", nested_member(single("0.1.37"), 127))}, {},
          "version 0.1.37 url https://127.0.0.1/p.exe"},
         {"nested too deep", {manifest_at("/c/deep129", nested_member(single("0.1.37"), 128))}, {},
@@ -539,4 +543,4 @@ TEST_F(Updater, AcceptsWhatPublishReleaseWrites) {
 }
 
 }  // namespace
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

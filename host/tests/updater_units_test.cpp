@@ -14,7 +14,7 @@
 #include "plugins/updater/sink_thread.hpp"
 #include "plugins/updater/updater_config.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 namespace {
 
 using namespace lib::encoding;
@@ -250,4 +250,4 @@ TEST(UpdaterConfig, ReadsTheEntryAndRefusesInsecureEndpoints) {
 }
 
 }  // namespace
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

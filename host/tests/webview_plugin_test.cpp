@@ -11,7 +11,7 @@ using testing::outcome;
 
 TEST(WebviewPlugin, EachWindowsViewFillsItsClientArea) {
     testing::Host host;
-    plugins::register_webview_plugin(host.app);
+    plugins::webview::register_webview_plugin(host.app);
     core::PermissionSet open;
     for (auto name : {"get_all_webviews", "webview_position", "webview_size"}) {
         open.granted[std::string("plugin:webview|") + name] = {{.windows = {"*"}}};

@@ -10,7 +10,7 @@ namespace {
 using testing::outcome;
 
 struct WindowHost : testing::Host {
-    WindowHost() { plugins::register_window_plugin(app); }
+    WindowHost() { plugins::window::register_window_plugin(app); }
 
     // Grants the one command to every caller first: these tests are about what the commands do.
     core::CommandResult run(const std::string& name, Json args = Json::object(), const std::string& caller = "main") {

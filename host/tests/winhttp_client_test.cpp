@@ -133,8 +133,8 @@ std::string fetch(const lib::http::ClientSettings& settings, const std::string& 
     return head ? head->status_text + ": " + body : head.error().message;
 }
 
-updater::CheckRequest check_of(const std::string& endpoint) {
-    updater::CheckRequest request;
+plugins::updater::CheckRequest check_of(const std::string& endpoint) {
+    plugins::updater::CheckRequest request;
     request.endpoints = {endpoint};
     request.current_version = "1.0.0";
     request.timeout = std::chrono::seconds(10);
@@ -157,7 +157,7 @@ protected:
 
 TEST_F(WinHttpClient, RefusesAServerFromAnUnknownCaBeforeSendingTheRequest) {
     stranger.route("/latest.json", {{"body", "{}"}});
-    auto refused = updater::check_for_update({}, check_of(stranger.url("/latest.json")));
+    auto refused = plugins::updater::check_for_update({}, check_of(stranger.url("/latest.json")));
     ASSERT_FALSE(refused);
     EXPECT_TRUE(refused.error().starts_with("error sending request for url (" + stranger.url("/latest.json") + "): "))
         << refused.error();
@@ -169,12 +169,12 @@ TEST_F(WinHttpClient, RefusesAServerFromAnUnknownCaBeforeSendingTheRequest) {
 }
 
 TEST_F(WinHttpClient, ChecksAndDownloadsFromATrustedServer) {
-    auto offer = updater::check_for_update({}, check_of(server.url("/latest.json")));
+    auto offer = plugins::updater::check_for_update({}, check_of(server.url("/latest.json")));
     ASSERT_TRUE(offer) << offer.error();
     ASSERT_TRUE(*offer);
     EXPECT_EQ((*offer)->package.url, server.url("/package.exe"));
     auto sent = server.requests().back()["headers"];
-    EXPECT_NE(std::find(sent.begin(), sent.end(), Json{"User-Agent", updater::updater_user_agent}), sent.end()) << sent;
+    EXPECT_NE(std::find(sent.begin(), sent.end(), Json{"User-Agent", plugins::updater::updater_user_agent}), sent.end()) << sent;
     EXPECT_NE(std::find(sent.begin(), sent.end(), Json{"Accept", "application/json"}), sent.end()) << sent;
 
     // A package larger than one read, so it arrives in several chunks.
@@ -183,7 +183,7 @@ TEST_F(WinHttpClient, ChecksAndDownloadsFromATrustedServer) {
     write_text(server.file("package.exe"), package);
     server.route("/package.exe", {{"body_file", env("LAUNCHER_TEST_HTTPS_UNIX_DIR") + "/package.exe"}});
     std::vector<Json> events;
-    auto bytes = updater::download_package({}, {server.url("/package.exe"), {}, std::chrono::seconds(30), std::nullopt, std::nullopt},
+    auto bytes = plugins::updater::download_package({}, {server.url("/package.exe"), {}, std::chrono::seconds(30), std::nullopt, std::nullopt},
                                            [&](const Json& event) { events.push_back(event); });
     ASSERT_TRUE(bytes) << bytes.error();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size()), package);
@@ -197,7 +197,7 @@ TEST_F(WinHttpClient, ChecksAndDownloadsFromATrustedServer) {
     EXPECT_EQ(events.back(), (Json{{"event", "Finished"}}));
 
     server.route("/gone.exe", {{"status", 404}});
-    auto missing = updater::download_package({}, {server.url("/gone.exe"), {}, std::chrono::seconds(10), std::nullopt, std::nullopt},
+    auto missing = plugins::updater::download_package({}, {server.url("/gone.exe"), {}, std::chrono::seconds(10), std::nullopt, std::nullopt},
                                              [](const Json&) {});
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error(), "`Download request failed with status: 404 Not Found`");

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <expected>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "core/json.hpp"
@@ -136,6 +138,53 @@ std::expected<std::optional<T>, std::string> optional_arg(const Json& args, std:
     auto decoded = ArgDecoder<T>::decode(*it);
     if (!decoded) return std::unexpected(invalid_args_message(command, key, decoded.error()));
     return std::optional<T>{std::move(*decoded)};
+}
+
+template <class T>
+inline constexpr bool is_optional_arg = false;
+template <class T>
+inline constexpr bool is_optional_arg<std::optional<T>> = true;
+
+// One argument named by its type: std::optional<T> is optional_arg<T>, any other type required.
+template <class T>
+std::expected<T, std::string> decode_arg(const Json& args, std::string_view command, std::string_view key) {
+    if constexpr (is_optional_arg<T>) return optional_arg<typename T::value_type>(args, command, key);
+    else return required_arg<T>(args, command, key);
+}
+
+// Decodes one value per key, in order, with `one.template operator()<T>(key)`; the first failure
+// ends the decoding and is the answer.
+template <class T, class... Rest, class DecodeOne>
+std::expected<std::tuple<T, Rest...>, std::string> decode_each(const DecodeOne& one, const std::string_view* keys) {
+    std::expected<T, std::string> first = one.template operator()<T>(keys[0]);
+    if (!first) return std::unexpected(std::move(first.error()));
+    if constexpr (sizeof...(Rest) == 0) {
+        return std::tuple<T>(std::move(*first));
+    } else {
+        auto rest = decode_each<Rest...>(one, keys + 1);
+        if (!rest) return std::unexpected(std::move(rest.error()));
+        return std::tuple_cat(std::tuple<T>(std::move(*first)), std::move(*rest));
+    }
+}
+
+// decode_each over keys given one per type.
+template <class... Ts, class DecodeOne, class... Keys>
+std::expected<std::tuple<Ts...>, std::string> decode_keys(const DecodeOne& one, const Keys&... keys) {
+    static_assert(sizeof...(Ts) == sizeof...(Keys), "one key per argument");
+    const std::array<std::string_view, sizeof...(Keys)> names{keys...};
+    return decode_each<Ts...>(one, names.data());
+}
+
+// A command's arguments in one step, one key per type in the same order. The first argument that
+// does not decode gives the message, as decoding them one after the other would:
+//   auto args = decode_args<std::string, std::optional<std::uint64_t>>(json, "check", "url", "timeout");
+//   if (!args) return std::unexpected(args.error());
+//   auto& [url, timeout] = *args;
+template <class... Ts, class... Keys>
+std::expected<std::tuple<Ts...>, std::string> decode_args(const Json& args, std::string_view command,
+                                                          const Keys&... keys) {
+    return decode_keys<Ts...>([&]<class T>(std::string_view key) { return decode_arg<T>(args, command, key); },
+                              keys...);
 }
 
 }  // namespace launcher::core

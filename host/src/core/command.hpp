@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "core/args.hpp"
 #include "core/json.hpp"
@@ -58,6 +59,15 @@ public:
     }
     // A channel argument ("__CHANNEL__:N") bound to the calling page.
     std::expected<Channel, std::string> channel(std::string_view key) const;
+    // Several arguments in one step, as decode_args; a Channel among the types is a channel argument.
+    template <class... Ts, class... Keys>
+    std::expected<std::tuple<Ts...>, std::string> decode(const Keys&... keys) const {
+        auto one = [this]<class T>(std::string_view key) -> std::expected<T, std::string> {
+            if constexpr (std::is_same_v<T, Channel>) return channel(key);
+            else return decode_arg<T>(request_.args, name(), key);
+        };
+        return decode_keys<Ts...>(one, keys...);
+    }
 
     // The resource table of the calling web view.
     ResourceTable& webview_resources() const;

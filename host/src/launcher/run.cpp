@@ -92,34 +92,34 @@ void backend_setup_task(core::App& app) {
 
 // How this executable was packaged, as the page's app API names it; none for an unknown marker.
 std::optional<std::string> packaging_kind() {
-    auto bundle = updater::bundle_type_from_marker(updater::compiled_bundle_marker());
-    if (bundle == updater::BundleType::unknown) return std::nullopt;
-    return std::string(updater::installer_name(bundle));
+    auto bundle = plugins::updater::bundle_type_from_marker(plugins::updater::compiled_bundle_marker());
+    if (bundle == plugins::updater::BundleType::unknown) return std::nullopt;
+    return std::string(plugins::updater::installer_name(bundle));
 }
 
 // The host's built-in command groups first, then the launcher's plugins in the order they
 // initialise.
 void register_plugins(core::App& app) {
-    plugins::register_app_plugin(app, packaging_kind());
-    plugins::register_event_plugin(app);
-    plugins::register_resources_plugin(app);
-    plugins::register_window_plugin(app);
-    plugins::register_webview_plugin(app);
-    plugins::register_path_plugin(app);
+    plugins::app::register_app_plugin(app, packaging_kind());
+    plugins::event::register_event_plugin(app);
+    plugins::resources::register_resources_plugin(app);
+    plugins::window::register_window_plugin(app);
+    plugins::webview::register_webview_plugin(app);
+    plugins::path::register_path_plugin(app);
 
-    plugins::register_process_plugin(app);
+    plugins::process::register_process_plugin(app);
     app.state().manage<installer::InstallerShell>(platform::system_shell());
     const auto& entry = manifest().updater;
-    auto updater_config = updater::parse_updater_config({{"endpoints", entry.endpoints}, {"pubkey", entry.pubkey}});
+    auto updater_config = plugins::updater::parse_updater_config({{"endpoints", entry.endpoints}, {"pubkey", entry.pubkey}});
     if (!updater_config) core::fatal("error while running tauri application: " + updater_config.error());
-    updater::UpdaterState updater_state;
+    plugins::updater::UpdaterState updater_state;
     updater_state.config = std::move(*updater_config);
     updater_state.http.extra_ca_file = build_config::extra_ca_file;
     updater_state.hand_off_host = installer::hand_off_host;
-    updater::register_updater_plugin(app, std::move(updater_state));
-    os::register_os_plugin(app, platform::make_os_probe());
-    system_info::register_system_info_plugin(app, platform::make_system_probe());
-    plugins::register_opener_plugin(app, platform::system_shell());
+    plugins::updater::register_updater_plugin(app, std::move(updater_state));
+    plugins::os::register_os_plugin(app, platform::make_os_probe());
+    plugins::system_info::register_system_info_plugin(app, platform::make_system_probe());
+    plugins::opener::register_opener_plugin(app, platform::system_shell());
 }
 
 }  // namespace

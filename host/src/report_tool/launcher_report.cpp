@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     auto os = platform::make_os_probe();
     // Processor usage is measured before the adapters are enumerated: loading the graphics
     // drivers keeps the processors busy and would be measured instead of the machine.
-    system_info::SystemInfoState info(platform::make_system_probe());
+    plugins::system_info::SystemInfoState info(platform::make_system_probe());
     auto cpu = info.cpu_info();
     auto gpus = platform::list_gpus();
     auto report = report_tool::system_report(os->facts(), os->locale(), cpu, gpus, info.memory_info());

@@ -3,8 +3,8 @@
 namespace launcher::report_tool {
 
 Json system_report(const platform::OsFacts& facts, const std::optional<std::string>& locale,
-                   const system_info::CpuInfo& cpu, const std::vector<gpu::GpuInfo>& gpus,
-                   const system_info::MemoryInfo& memory) {
+                   const plugins::system_info::CpuInfo& cpu, const std::vector<gpu::GpuInfo>& gpus,
+                   const plugins::system_info::MemoryInfo& memory) {
     Json system = Json::object();
     system["arch"] = facts.arch;
     system["platform"] = facts.platform;
@@ -14,9 +14,9 @@ Json system_report(const platform::OsFacts& facts, const std::optional<std::stri
 
     Json report = Json::object();
     report["system"] = std::move(system);
-    report["cpu"] = system_info::to_json(cpu);
+    report["cpu"] = plugins::system_info::to_json(cpu);
     report["gpu"] = gpu::to_json(gpus);
-    report["memory"] = system_info::to_json(memory);
+    report["memory"] = plugins::system_info::to_json(memory);
     return report;
 }
 

@@ -12,7 +12,7 @@ namespace launcher::report_tool {
 // The system report as the report dialog sends it with every group selected: {system, cpu,
 // gpu, memory}, `system` holding arch, platform, type, version and locale.
 Json system_report(const platform::OsFacts& facts, const std::optional<std::string>& locale,
-                   const system_info::CpuInfo& cpu, const std::vector<gpu::GpuInfo>& gpus,
-                   const system_info::MemoryInfo& memory);
+                   const plugins::system_info::CpuInfo& cpu, const std::vector<gpu::GpuInfo>& gpus,
+                   const plugins::system_info::MemoryInfo& memory);
 
 }  // namespace launcher::report_tool

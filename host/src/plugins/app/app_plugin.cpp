@@ -1,6 +1,6 @@
 #include "plugins/app/app_plugin.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::app {
 
 void register_app_plugin(core::App& app, std::optional<std::string> bundle_type) {
     using core::CommandResult;
@@ -19,4 +19,4 @@ void register_app_plugin(core::App& app, std::optional<std::string> bundle_type)
         });
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::app

@@ -5,7 +5,7 @@
 
 #include "core/app.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::app {
 
 // The version of the page API this host implements: pages written for that release of the
 // framework read it through tauri_version.
@@ -17,4 +17,4 @@ inline constexpr const char* page_api_version = "2.11.0";
 // listeners of mobile app events are not served. Start-up only.
 void register_app_plugin(core::App& app, std::optional<std::string> bundle_type);
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::app

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-namespace launcher::plugins {
+namespace launcher::plugins::event {
 
 bool is_valid_event_name(std::string_view name) {
     return !name.empty() && std::ranges::all_of(name, [](char c) {
@@ -12,7 +12,7 @@ bool is_valid_event_name(std::string_view name) {
     });
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::event
 
 namespace launcher::core {
 
@@ -41,14 +41,14 @@ std::expected<EventTarget, std::string> ArgDecoder<EventTarget>::decode(const Js
     return EventTarget{name, *text};
 }
 
-std::expected<plugins::EventName, std::string> ArgDecoder<plugins::EventName>::decode(const Json& v) {
+std::expected<plugins::event::EventName, std::string> ArgDecoder<plugins::event::EventName>::decode(const Json& v) {
     auto text = ArgDecoder<std::string>::decode(v);
     if (!text) return std::unexpected(text.error());
-    if (!plugins::is_valid_event_name(*text)) {
+    if (!plugins::event::is_valid_event_name(*text)) {
         return std::unexpected("invalid value: string " + v.dump() +
                                ", expected an event name of letters, digits, `-`, `/`, `:` and `_`");
     }
-    return plugins::EventName{*text};
+    return plugins::event::EventName{*text};
 }
 
 }  // namespace launcher::core

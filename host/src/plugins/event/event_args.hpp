@@ -7,7 +7,7 @@
 #include "core/args.hpp"
 #include "core/events.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::event {
 
 // Event names may hold only ASCII letters and digits, "-", "/", ":" and "_" ("tauri://resize").
 bool is_valid_event_name(std::string_view name);
@@ -17,7 +17,7 @@ struct EventName {
     std::string value;
 };
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::event
 
 namespace launcher::core {
 
@@ -29,8 +29,8 @@ struct ArgDecoder<EventTarget> {
 };
 
 template <>
-struct ArgDecoder<plugins::EventName> {
-    static std::expected<plugins::EventName, std::string> decode(const Json& v);
+struct ArgDecoder<plugins::event::EventName> {
+    static std::expected<plugins::event::EventName, std::string> decode(const Json& v);
 };
 
 }  // namespace launcher::core

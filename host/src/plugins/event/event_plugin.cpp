@@ -2,7 +2,7 @@
 
 #include "plugins/event/event_args.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::event {
 
 namespace {
 
@@ -10,47 +10,39 @@ using core::CommandResult;
 using core::Invocation;
 
 CommandResult listen(Invocation& inv) {
-    auto event = inv.arg<EventName>("event");
-    if (!event) return std::unexpected(event.error());
-    auto target = inv.arg<core::EventTarget>("target");
-    if (!target) return std::unexpected(target.error());
-    auto handler = inv.arg<std::uint32_t>("handler");
-    if (!handler) return std::unexpected(handler.error());
+    auto args = inv.decode<EventName, core::EventTarget, std::uint32_t>("event", "target", "handler");
+    if (!args) return std::unexpected(args.error());
+    auto& [event, target, handler] = *args;
     // Only a page has callbacks to deliver to.
     if (!inv.page()) return std::unexpected(std::string("listen needs a calling page"));
-    return inv.app().events().listen(std::move(event->value), std::move(*target), *handler, inv.page());
+    return inv.app().events().listen(std::move(event.value), std::move(target), handler, inv.page());
 }
 
 CommandResult unlisten(Invocation& inv) {
-    auto event = inv.arg<EventName>("event");
-    if (!event) return std::unexpected(event.error());
-    auto id = inv.arg<std::uint32_t>("eventId");
-    if (!id) return std::unexpected(id.error());
-    inv.app().events().unlisten(event->value, *id);
+    auto args = inv.decode<EventName, std::uint32_t>("event", "eventId");
+    if (!args) return std::unexpected(args.error());
+    const auto& [event, id] = *args;
+    inv.app().events().unlisten(event.value, id);
     return nullptr;
 }
 
 CommandResult emit(Invocation& inv) {
-    auto event = inv.arg<EventName>("event");
-    if (!event) return std::unexpected(event.error());
-    auto payload = inv.optional<Json>("payload");
-    if (!payload) return std::unexpected(payload.error());
-    inv.app().events().emit(event->value, payload->value_or(nullptr));
+    auto args = inv.decode<EventName, std::optional<Json>>("event", "payload");
+    if (!args) return std::unexpected(args.error());
+    const auto& [event, payload] = *args;
+    inv.app().events().emit(event.value, payload.value_or(nullptr));
     return nullptr;
 }
 
 CommandResult emit_to(Invocation& inv) {
-    auto target = inv.arg<core::EventTarget>("target");
-    if (!target) return std::unexpected(target.error());
-    auto event = inv.arg<EventName>("event");
-    if (!event) return std::unexpected(event.error());
-    auto payload = inv.optional<Json>("payload");
-    if (!payload) return std::unexpected(payload.error());
+    auto args = inv.decode<core::EventTarget, EventName, std::optional<Json>>("target", "event", "payload");
+    if (!args) return std::unexpected(args.error());
+    const auto& [target, event, payload] = *args;
     auto& events = inv.app().events();
-    if (target->kind == "Any") {
-        events.emit(event->value, payload->value_or(nullptr));
+    if (target.kind == "Any") {
+        events.emit(event.value, payload.value_or(nullptr));
     } else {
-        events.emit_to(target->label, event->value, payload->value_or(nullptr));
+        events.emit_to(target.label, event.value, payload.value_or(nullptr));
     }
     return nullptr;
 }
@@ -66,4 +58,4 @@ void register_event_plugin(core::App& app) {
         .add("emit_to", core::RunOn::main_thread, emit_to);
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::event

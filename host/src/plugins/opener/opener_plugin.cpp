@@ -5,15 +5,14 @@
 #include "core/app.hpp"
 #include "plugins/opener/url_scope.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::opener {
 
 namespace {
 
 core::CommandResult open_url(core::Invocation& call, platform::Shell& shell) {
-    auto url = call.arg<std::string>("url");
-    if (!url) return std::unexpected(url.error());
-    auto with = call.optional<std::string>("with");
-    if (!with) return std::unexpected(with.error());
+    auto args = call.decode<std::string, std::optional<std::string>>("url", "with");
+    if (!args) return std::unexpected(args.error());
+    const auto& [url, with] = *args;
 
     // Without an opener scope in the permission set nothing is allowed.
     const auto& scopes = call.app().router().permissions().scopes;
@@ -21,9 +20,9 @@ core::CommandResult open_url(core::Invocation& call, platform::Shell& shell) {
     std::expected<opener::UrlScope, std::string> scope = opener::UrlScope{};
     if (configured != scopes.end()) scope = opener::url_scope_from_json(configured->second);
     if (!scope) return std::unexpected(scope.error());
-    if (!opener::url_allowed(*scope, *url, *with)) return std::unexpected(opener::not_allowed_message(*url, *with));
+    if (!opener::url_allowed(*scope, url, with)) return std::unexpected(opener::not_allowed_message(url, with));
 
-    if (auto opened = shell.open_url(*url, *with); !opened) return std::unexpected(opened.error());
+    if (auto opened = shell.open_url(url, with); !opened) return std::unexpected(opened.error());
     return nullptr;
 }
 
@@ -45,4 +44,4 @@ void register_opener_plugin(core::App& app, platform::Shell& shell) {
     app.add_page_script({std::string(page::links), true});
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::opener

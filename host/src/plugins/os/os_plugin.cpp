@@ -6,7 +6,7 @@
 #include "core/fatal.hpp"
 #include "page/scripts.hpp"
 
-namespace launcher::os {
+namespace launcher::plugins::os {
 
 namespace {
 
@@ -52,4 +52,4 @@ void register_os_plugin(core::App& app, std::shared_ptr<platform::OsProbe> probe
                                   });
 }
 
-}  // namespace launcher::os
+}  // namespace launcher::plugins::os

@@ -6,7 +6,7 @@
 #include "core/app.hpp"
 #include "platform/system_probe.hpp"
 
-namespace launcher::os {
+namespace launcher::plugins::os {
 
 // The page script defining __TAURI_OS_PLUGIN_INTERNALS__ with these facts, each written as an
 // ASCII-only JSON string literal.
@@ -17,4 +17,4 @@ std::string os_internals_script(const platform::OsFacts& facts);
 // which reads the user's language afresh on each call.
 void register_os_plugin(core::App& app, std::shared_ptr<platform::OsProbe> probe);
 
-}  // namespace launcher::os
+}  // namespace launcher::plugins::os

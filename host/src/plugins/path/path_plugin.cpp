@@ -2,7 +2,7 @@
 
 #include "plugins/path/path_functions.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::path {
 
 namespace {
 
@@ -32,11 +32,10 @@ void register_path_plugin(core::App& app) {
         .plugin("path")
         .add("basename", main_thread,
              [](Invocation& inv) -> CommandResult {
-                 auto text = inv.arg<std::string>("path");
-                 if (!text) return std::unexpected(text.error());
-                 auto ext = inv.optional<std::string>("ext");
-                 if (!ext) return std::unexpected(ext.error());
-                 return answer(path::basename(*text, *ext));
+                 auto args = inv.decode<std::string, std::optional<std::string>>("path", "ext");
+                 if (!args) return std::unexpected(args.error());
+                 const auto& [text, ext] = *args;
+                 return answer(path::basename(text, ext));
              })
         .add("dirname", main_thread, on_path([](const std::string& text) { return answer(path::dirname(text)); }))
         .add("extname", main_thread, on_path([](const std::string& text) { return answer(path::extname(text)); }))
@@ -51,4 +50,4 @@ void register_path_plugin(core::App& app) {
         });
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::path

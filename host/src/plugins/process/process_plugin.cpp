@@ -4,7 +4,7 @@
 
 #include "core/app.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::process {
 
 void register_process_plugin(core::App& app) {
     app.router()
@@ -22,4 +22,4 @@ void register_process_plugin(core::App& app) {
         });
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::process

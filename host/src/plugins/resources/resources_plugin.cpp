@@ -1,6 +1,6 @@
 #include "plugins/resources/resources_plugin.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::resources {
 
 void register_resources_plugin(core::App& app) {
     app.router().plugin("resources").add("close", core::RunOn::main_thread,
@@ -13,4 +13,4 @@ void register_resources_plugin(core::App& app) {
                                          });
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::resources

@@ -2,7 +2,7 @@
 
 #include "plugins/system_info/system_info_state.hpp"
 
-namespace launcher::system_info {
+namespace launcher::plugins::system_info {
 
 void register_system_info_plugin(core::App& app, std::shared_ptr<platform::SystemProbe> probe) {
     auto& state = app.state().manage<SystemInfoState>(std::move(probe));
@@ -16,4 +16,4 @@ void register_system_info_plugin(core::App& app, std::shared_ptr<platform::Syste
              [&state](core::Invocation&) -> core::CommandResult { return to_json(state.memory_info()); });
 }
 
-}  // namespace launcher::system_info
+}  // namespace launcher::plugins::system_info

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace launcher::system_info {
+namespace launcher::plugins::system_info {
 
 Json float_json(float value) {
     if (!std::isfinite(value)) return nullptr;
@@ -58,4 +58,4 @@ std::vector<float> usage_between(const std::vector<platform::ProcessorTimes>& be
     return usage;
 }
 
-}  // namespace launcher::system_info
+}  // namespace launcher::plugins::system_info

@@ -7,7 +7,7 @@
 #include "core/json.hpp"
 #include "platform/system_probe.hpp"
 
-namespace launcher::system_info {
+namespace launcher::plugins::system_info {
 
 // One logical processor. Field order is the JSON key order.
 struct Cpu {
@@ -44,4 +44,4 @@ Json to_json(const MemoryInfo& info);
 std::vector<float> usage_between(const std::vector<platform::ProcessorTimes>& before,
                                  const std::vector<platform::ProcessorTimes>& after, std::size_t count);
 
-}  // namespace launcher::system_info
+}  // namespace launcher::plugins::system_info

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-namespace launcher::system_info {
+namespace launcher::plugins::system_info {
 
 SystemInfoState::SystemInfoState(std::shared_ptr<platform::SystemProbe> probe,
                                  std::chrono::milliseconds usage_interval)
@@ -57,4 +57,4 @@ MemoryInfo SystemInfoState::memory_info() {
     return {memory_.total, memory_.total - available, swap_.total, swap_.used};
 }
 
-}  // namespace launcher::system_info
+}  // namespace launcher::plugins::system_info

@@ -9,7 +9,7 @@
 #include "platform/system_probe.hpp"
 #include "plugins/system_info/system_info_records.hpp"
 
-namespace launcher::system_info {
+namespace launcher::plugins::system_info {
 
 // The snapshot behind the system-info commands, created once at start-up. Memory figures are
 // read afresh on every memory_info(); processor figures are taken once and never change.
@@ -52,4 +52,4 @@ private:
     std::chrono::steady_clock::time_point second_reading_due_;
 };
 
-}  // namespace launcher::system_info
+}  // namespace launcher::plugins::system_info

@@ -1,6 +1,6 @@
 #include "plugins/updater/bundle_type.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 namespace {
 
@@ -42,4 +42,4 @@ std::vector<std::string> platform_keys(BundleType type) {
     return {std::string(generic_key) + "-" + std::string(installer_name(type)), std::string(generic_key)};
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 // How this build was packaged, read from the marker the packaging step writes into the executable.
 enum class BundleType { nsis, msi, unknown };
@@ -21,4 +21,4 @@ std::string_view installer_name(BundleType type);
 // The `platforms` keys tried for this build, installer-specific first.
 std::vector<std::string> platform_keys(BundleType type);
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

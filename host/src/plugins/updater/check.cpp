@@ -4,10 +4,10 @@
 #include <array>
 #include <cstdio>
 
-#include "core/json_depth.hpp"
+#include "core/peer_json.hpp"
 #include "lib/http/url.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 namespace {
 
@@ -110,25 +110,16 @@ std::expected<std::optional<Offer>, std::string> check_for_update(const lib::htt
         if (answer->kind == EndpointAnswer::not_success) continue;
         if (answer->kind == EndpointAnswer::no_content) return std::optional<Offer>{};
 
-        // Copying, writing and destroying a JSON value recurses once per level, and the page parses
-        // the answer again, so the nesting is bounded as for the pages' own messages.
-        if (!core::json_nesting_within(answer->text)) {
-            return std::unexpected("error decoding response body: arrays and objects nested deeper than " +
-                                   std::to_string(core::max_message_depth) + " levels");
-        }
-        Json raw;
-        try {
-            raw = Json::parse(answer->text);
-        } catch (const Json::parse_error& e) {
-            return std::unexpected(std::string("error decoding response body: ") + e.what());
-        }
-        auto manifest = read_release_manifest(raw);
+        // The page parses the answer again, so the nesting is bounded as for the pages' own messages.
+        auto raw = core::parse_peer_json(answer->text);
+        if (!raw) return std::unexpected("error decoding response body: " + raw.error());
+        auto manifest = read_release_manifest(*raw);
         if (!manifest) {
             remembered_error = manifest.error();
             continue;
         }
         remembered_error.reset();
-        found.emplace(std::move(*manifest), std::move(raw));
+        found.emplace(std::move(*manifest), std::move(*raw));
         break;
     }
     if (remembered_error) return std::unexpected(*remembered_error);
@@ -141,4 +132,4 @@ std::expected<std::optional<Offer>, std::string> check_for_update(const lib::htt
     return std::optional<Offer>{Offer{std::move(manifest), std::move(raw), std::move(*package)}};
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

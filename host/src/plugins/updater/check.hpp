@@ -11,7 +11,7 @@
 #include "plugins/updater/bundle_type.hpp"
 #include "plugins/updater/release_manifest.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 // What one `check` works with: the configuration's endpoints, this build's facts and the call's
 // own settings.
@@ -53,4 +53,4 @@ std::vector<lib::http::Header> request_headers(const std::vector<lib::http::Head
 std::expected<std::optional<Offer>, std::string> check_for_update(const lib::http::ClientSettings& client,
                                                                  const CheckRequest& request);
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

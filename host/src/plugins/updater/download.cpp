@@ -6,7 +6,7 @@
 
 #include "plugins/updater/sink_thread.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 std::optional<std::uint64_t> parse_content_length(std::string_view text) {
     std::uint64_t value = 0;
@@ -73,4 +73,4 @@ std::expected<PackageBytes, std::string> download_package(const lib::http::Clien
     return buffer;
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -12,7 +12,7 @@
 #include "lib/http/http_client.hpp"
 #include "plugins/updater/package_bytes.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 // The largest package a download keeps when nothing else is configured: 1 GiB, far above any real
 // installer of the launcher (tens of megabytes), yet low enough that a server sending without end
@@ -40,4 +40,4 @@ std::expected<PackageBytes, std::string> download_package(const lib::http::Clien
                                                           lib::http::GetRequest request, const EventSink& send,
                                                           const ByteSink& also_to = {});
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 std::expected<std::vector<lib::http::Header>, std::string> build_headers(
     const std::vector<std::pair<std::string, std::string>>& pairs, SameName same_name) {
@@ -21,4 +21,4 @@ std::expected<std::vector<lib::http::Header>, std::string> build_headers(
     return headers;
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -26,7 +26,7 @@ struct ArgDecoder<std::pair<std::string, std::string>> {
 
 }  // namespace launcher::core
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 enum class SameName { replace, keep_all };
 
@@ -36,4 +36,4 @@ enum class SameName { replace, keep_all };
 std::expected<std::vector<lib::http::Header>, std::string> build_headers(
     const std::vector<std::pair<std::string, std::string>>& pairs, SameName same_name);
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

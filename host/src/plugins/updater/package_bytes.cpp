@@ -7,7 +7,7 @@
 
 #include "platform/memory.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 namespace {
 
@@ -62,4 +62,4 @@ bool PackageBytes::append(std::string_view chunk) {
     return true;
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 // A downloaded package's bytes in one block. Room for a declared length is set aside once; without
 // one the block grows in bounded steps through realloc, which moves a large block by remapping its
@@ -40,4 +40,4 @@ private:
     std::size_t capacity_ = 0;
 };
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -3,7 +3,7 @@
 #include "core/args.hpp"
 #include "lib/http/url.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 namespace {
 
@@ -122,4 +122,4 @@ bool is_offered(const lib::semver::SemVer& current, const lib::semver::SemVer& a
     return lib::semver::compare_with_build(announced, current) > 0;
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -10,7 +10,7 @@
 #include "lib/semver/semver.hpp"
 #include "lib/time/rfc3339.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 // One installer package: where it is and its minisign signature (base64 of the .sig text).
 struct ReleasePackage {
@@ -46,4 +46,4 @@ std::expected<ReleasePackage, std::string> choose_package(const ReleaseManifest&
 // otherwise only a greater version (build metadata breaking a tie).
 bool is_offered(const lib::semver::SemVer& current, const lib::semver::SemVer& announced, bool allow_downgrades);
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 SinkThread::SinkThread(Sink sink) : sink_(std::move(sink)), thread_([this] { run(); }) {}
 
@@ -60,4 +60,4 @@ void SinkThread::run() {
     }
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -9,7 +9,7 @@
 #include <span>
 #include <thread>
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 // Runs a byte sink (a signature's pre-hash) on a thread of its own, so that its work overlaps the
 // receiving of the next bytes instead of adding to it. The sink sees the spans it is handed, in
@@ -51,4 +51,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -11,7 +11,7 @@
 #include "lib/http/http_client.hpp"
 #include "plugins/updater/package_bytes.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 // What an offering `check` found, kept in the calling web view's resource table for `download`
 // and `install`.
@@ -36,4 +36,4 @@ struct DownloadedPackage : core::Resource {
     PackageBytes bytes;
 };
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -3,7 +3,7 @@
 #include "core/args.hpp"
 #include "lib/http/url.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 namespace {
 
@@ -104,4 +104,4 @@ std::expected<UpdaterConfig, std::string> parse_updater_config(const Json& entry
     return config;
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

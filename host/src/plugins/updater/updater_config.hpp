@@ -7,7 +7,7 @@
 #include "core/json.hpp"
 #include "installer/hand_off.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 // The `updater` entry of the compiled manifest, read once at start.
 struct UpdaterConfig {
@@ -24,4 +24,4 @@ struct UpdaterConfig {
 // {reason}"; the host treats that as a failed start.
 std::expected<UpdaterConfig, std::string> parse_updater_config(const Json& entry);
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -10,7 +10,7 @@
 #include "plugins/updater/header_args.hpp"
 #include "plugins/updater/update_records.hpp"
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 namespace {
 
@@ -40,27 +40,22 @@ Json check_result(std::uint32_t rid, const UpdateRecord& record, const std::opti
 }
 
 CommandResult check(Invocation& invocation) {
-    auto headers = invocation.optional<HeaderPairs>("headers");
-    if (!headers) return std::unexpected(headers.error());
-    auto timeout = invocation.optional<std::uint64_t>("timeout");
-    if (!timeout) return std::unexpected(timeout.error());
-    auto proxy = invocation.optional<std::string>("proxy");
-    if (!proxy) return std::unexpected(proxy.error());
-    auto target = invocation.optional<std::string>("target");
-    if (!target) return std::unexpected(target.error());
-    auto allow_downgrades = invocation.optional<bool>("allowDowngrades");
-    if (!allow_downgrades) return std::unexpected(allow_downgrades.error());
+    auto args = invocation.decode<std::optional<HeaderPairs>, std::optional<std::uint64_t>, std::optional<std::string>,
+                                  std::optional<std::string>, std::optional<bool>>(
+        "headers", "timeout", "proxy", "target", "allowDowngrades");
+    if (!args) return std::unexpected(args.error());
+    auto& [headers, timeout, proxy, target, allow_downgrades] = *args;
 
-    auto built = build_headers(headers->value_or(HeaderPairs{}), SameName::replace);
+    auto built = build_headers(headers.value_or(HeaderPairs{}), SameName::replace);
     if (!built) return std::unexpected(built.error());
-    if (*proxy) {
-        if (auto url = lib::http::parse_url(**proxy); !url) return std::unexpected(url.error());
+    if (proxy) {
+        if (auto url = lib::http::parse_url(*proxy); !url) return std::unexpected(url.error());
     }
 
     const auto& state = state_of(invocation);
     const auto& app = invocation.app();
-    CheckRequest request{state.config.endpoints, app.info().version, state.bundle, *built, as_duration(*timeout),
-                         *proxy, *target, allow_downgrades->value_or(false)};
+    CheckRequest request{state.config.endpoints, app.info().version, state.bundle, *built, as_duration(timeout),
+                         proxy, target, allow_downgrades.value_or(false)};
     auto offer = check_for_update(state.http, request);
     if (!offer) return std::unexpected(offer.error());
     if (!*offer) return Json(nullptr);
@@ -95,24 +90,20 @@ struct VerifiedDownload {
 
 // The shared first half of `download` and `download_and_install`.
 std::expected<VerifiedDownload, std::string> download_verified(Invocation& invocation) {
-    auto rid = invocation.arg<std::uint32_t>("rid");
-    if (!rid) return std::unexpected(rid.error());
-    auto channel = invocation.channel("onEvent");
-    if (!channel) return std::unexpected(channel.error());
-    auto headers = invocation.optional<HeaderPairs>("headers");
-    if (!headers) return std::unexpected(headers.error());
-    auto timeout = invocation.optional<std::uint64_t>("timeout");
-    if (!timeout) return std::unexpected(timeout.error());
+    auto args = invocation.decode<std::uint32_t, core::Channel, std::optional<HeaderPairs>,
+                                  std::optional<std::uint64_t>>("rid", "onEvent", "headers", "timeout");
+    if (!args) return std::unexpected(args.error());
+    const auto& [rid, channel, headers, timeout] = *args;
 
-    auto record = invocation.webview_resources().get<UpdateRecord>(*rid);
+    auto record = invocation.webview_resources().get<UpdateRecord>(rid);
     if (!record) return std::unexpected(record.error());
     auto request_headers_list = (*record)->headers;
-    if (*headers) {
-        auto built = build_headers(**headers, SameName::keep_all);
+    if (headers) {
+        auto built = build_headers(*headers, SameName::keep_all);
         if (!built) return std::unexpected(built.error());
         request_headers_list = std::move(*built);
     }
-    auto limit = *timeout ? as_duration(*timeout) : (*record)->timeout;
+    auto limit = timeout ? as_duration(timeout) : (*record)->timeout;
 
     const auto& state = state_of(invocation);
     lib::http::GetRequest request{(*record)->download_url,
@@ -121,7 +112,7 @@ std::expected<VerifiedDownload, std::string> download_verified(Invocation& invoc
     // A prehashed signature's digest is taken while the bytes arrive, not in a second pass.
     lib::minisign::UpdateSignatureCheck signature(state.config.pubkey, (*record)->signature);
     auto bytes = download_package(
-        state.http, request, [&](const Json& event) { channel->send(event); },
+        state.http, request, [&](const Json& event) { channel.send(event); },
         [&](std::span<const std::uint8_t> chunk) { signature.feed(chunk); });
     if (!bytes) return std::unexpected(bytes.error());
     if (auto verified = signature.finish(bytes->span()); !verified) {
@@ -152,19 +143,18 @@ CommandResult download(Invocation& invocation) {
 }
 
 CommandResult install(Invocation& invocation) {
-    auto update_rid = invocation.arg<std::uint32_t>("updateRid");
-    if (!update_rid) return std::unexpected(update_rid.error());
-    auto bytes_rid = invocation.arg<std::uint32_t>("bytesRid");
-    if (!bytes_rid) return std::unexpected(bytes_rid.error());
+    auto rids = invocation.decode<std::uint32_t, std::uint32_t>("updateRid", "bytesRid");
+    if (!rids) return std::unexpected(rids.error());
+    auto [update_rid, bytes_rid] = *rids;
     auto& table = invocation.webview_resources();
-    auto record = table.get<UpdateRecord>(*update_rid);
+    auto record = table.get<UpdateRecord>(update_rid);
     if (!record) return std::unexpected(record.error());
-    auto package = table.get<DownloadedPackage>(*bytes_rid);
+    auto package = table.get<DownloadedPackage>(bytes_rid);
     if (!package) return std::unexpected(package.error());
     auto installed = install_package(invocation, **record, (*package)->bytes.span());
     // A failed installation leaves the package for another try; a successful one has already
     // released every resource in the pre-exit clean-up.
-    if (installed) (void)table.take<DownloadedPackage>(*bytes_rid);
+    if (installed) (void)table.take<DownloadedPackage>(bytes_rid);
     return installed;
 }
 
@@ -190,4 +180,4 @@ void register_updater_plugin(core::App& app, UpdaterState state) {
         .add("download_and_install", core::RunOn::own_thread, &download_and_install);
 }
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

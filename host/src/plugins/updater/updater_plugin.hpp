@@ -13,7 +13,7 @@ namespace launcher::core {
 class App;
 }
 
-namespace launcher::updater {
+namespace launcher::plugins::updater {
 
 // The updater's managed state: fixed for the life of the process.
 struct UpdaterState {
@@ -35,4 +35,4 @@ struct UpdaterState {
 // wait on servers, each on a thread of its own.
 void register_updater_plugin(core::App& app, UpdaterState state);
 
-}  // namespace launcher::updater
+}  // namespace launcher::plugins::updater

@@ -2,7 +2,7 @@
 
 #include "plugins/window/window_commands.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::webview {
 
 namespace {
 
@@ -12,7 +12,7 @@ std::expected<core::Window*, std::string> window_of_view(core::Invocation& inv) 
     if (!label) return std::unexpected(label.error());
     auto caller = inv.caller();
     caller.window = caller.webview;
-    auto window = addressed_window(inv.app(), *label, caller);
+    auto window = window::addressed_window(inv.app(), *label, caller);
     if (!window) return std::unexpected(std::string("webview not found"));
     return window;
 }
@@ -36,13 +36,13 @@ void register_webview_plugin(core::App& app) {
              [](core::Invocation& inv) -> core::CommandResult {
                  auto window = window_of_view(inv);
                  if (!window) return std::unexpected(window.error());
-                 return position_json({0, 0});
+                 return window::position_json({0, 0});
              })
         .add("webview_size", main_thread, [](core::Invocation& inv) -> core::CommandResult {
             auto window = window_of_view(inv);
             if (!window) return std::unexpected(window.error());
-            return size_json((*window)->inner_size());
+            return window::size_json((*window)->inner_size());
         });
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::webview

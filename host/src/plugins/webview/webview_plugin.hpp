@@ -2,7 +2,7 @@
 
 #include "core/app.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::webview {
 
 // Plugin "webview": the web-view getters get_all_webviews, webview_position and webview_size.
 // Every window carries one web view under the window's own label, filling its client area; a
@@ -10,4 +10,4 @@ namespace launcher::plugins {
 // Start-up only.
 void register_webview_plugin(core::App& app);
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::webview

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace launcher::plugins {
+namespace launcher::plugins::window {
 
 std::expected<core::Window*, std::string> addressed_window(const core::App& app,
                                                            const std::optional<std::string>& label,
@@ -88,4 +88,4 @@ std::span<const WindowGetter> window_getters() { return getters; }
 
 std::span<const WindowAction> window_actions() { return actions; }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::window

@@ -10,7 +10,7 @@
 #include "core/json.hpp"
 #include "core/window.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::window {
 
 // The window a command addresses: the one labelled `label` when given, else the caller's own.
 // Main thread only.
@@ -42,4 +42,4 @@ Json monitor_json(const std::optional<core::Monitor>& monitor);
 // The monitor whose area holds the point (physical pixels), if any.
 std::optional<core::Monitor> monitor_at(std::span<const core::Monitor> monitors, double x, double y);
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::window

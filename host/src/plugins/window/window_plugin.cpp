@@ -4,7 +4,7 @@
 
 #include "plugins/window/window_commands.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::window {
 
 namespace {
 
@@ -44,13 +44,12 @@ void register_window_plugin(core::App& app) {
     commands.add("monitor_from_point", core::RunOn::main_thread, [](core::Invocation& inv) -> core::CommandResult {
         auto window = window_of(inv);
         if (!window) return std::unexpected(window.error());
-        auto x = inv.arg<double>("x");
-        if (!x) return std::unexpected(x.error());
-        auto y = inv.arg<double>("y");
-        if (!y) return std::unexpected(y.error());
-        return monitor_json(monitor_at((*window)->available_monitors(), *x, *y));
+        auto point = inv.decode<double, double>("x", "y");
+        if (!point) return std::unexpected(point.error());
+        auto [x, y] = *point;
+        return monitor_json(monitor_at((*window)->available_monitors(), x, y));
     });
     app.add_page_script({std::string(page::drag_region), true});
 }
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::window

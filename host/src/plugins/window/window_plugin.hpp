@@ -2,7 +2,7 @@
 
 #include "core/app.hpp"
 
-namespace launcher::plugins {
+namespace launcher::plugins::window {
 
 // Plugin "window": the title-bar actions (minimize, toggle_maximize, internal_toggle_maximize,
 // close, start_dragging) and the window getters, each addressed to the window named by the
@@ -10,4 +10,4 @@ namespace launcher::plugins {
 // into every page. Start-up only.
 void register_window_plugin(core::App& app);
 
-}  // namespace launcher::plugins
+}  // namespace launcher::plugins::window

@@ -1,10 +1,6 @@
 #include "platform/linux/gtk/webkit_view.hpp"
 
-#include <sodium.h>
-
-#include "core/json_depth.hpp"
 #include "core/page_deliveries.hpp"
-#include "page/scripts.hpp"
 
 namespace launcher::platform::gtk {
 
@@ -40,25 +36,6 @@ private:
 
 namespace {
 
-std::string random_token() {
-    unsigned char bytes[24];
-    randombytes_buf(bytes, sizeof bytes);
-    char hex[sizeof bytes * 2 + 1];
-    sodium_bin2hex(hex, sizeof hex, bytes, sizeof bytes);
-    return hex;
-}
-
-std::string bridge_script(const std::string& label, const std::string& token) {
-    Json metadata = {{"currentWindow", {{"label", label}}}, {"currentWebview", {{"label", label}}}};
-    std::string script(page::bridge);
-    auto replace = [&script](std::string_view placeholder, const std::string& value) {
-        script.replace(script.find(placeholder), placeholder.size(), value);
-    };
-    replace("__LAUNCHER_METADATA__", to_compact(metadata));
-    replace("__LAUNCHER_TOKEN__", Json(token).dump());
-    return script;
-}
-
 void add_script(WebKitUserContentManager* content, const std::string& source, bool top_frame_only) {
     auto* script = webkit_user_script_new(
         source.c_str(), top_frame_only ? WEBKIT_USER_CONTENT_INJECT_TOP_FRAME : WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
@@ -78,19 +55,17 @@ struct PendingReply {
         webkit_script_message_reply_unref(reply);
         g_object_unref(context);
     }
-    // Both ways carry JSON text, which to_compact keeps valid UTF-8 (U+FFFD for bytes that are no
-    // character) and free of NUL (escaped as \u0000): WebKit turns text that is not UTF-8 into
-    // undefined, and even resolves an error reply with it, and reads the error as a C string.
+    // WebKit reads an error message as a C string; encode_reply keeps both kinds free of NUL.
     void answer(const core::CommandResult& result) const {
-        if (result) {
-            auto text = to_compact(*result);
-            GBytes* bytes = g_bytes_new(text.data(), text.size());
+        auto encoded = core::encode_reply(result);
+        if (encoded.ok) {
+            GBytes* bytes = g_bytes_new(encoded.json.data(), encoded.json.size());
             auto* value = jsc_value_new_string_from_bytes(context, bytes);
             g_bytes_unref(bytes);
             webkit_script_message_reply_return_value(reply, value);
             g_object_unref(value);
         } else {
-            webkit_script_message_reply_return_error_message(reply, to_compact(Json(result.error())).c_str());
+            webkit_script_message_reply_return_error_message(reply, encoded.json.c_str());
         }
     }
 };
@@ -154,9 +129,9 @@ void on_animation_frames(GObject* view, GAsyncResult* result, gpointer ref) {
 
 WebView::WebView(core::App& app, WebKitWebContext* context, const WindowConfig& config, WebKitWebView* related,
                  bool controlled_by_automation)
-    : app_(app), label_(config.label), token_(random_token()) {
+    : app_(app), label_(config.label), bridge_(config.label, app_origin) {
     content_ = GObjectPtr<WebKitUserContentManager>::adopt(webkit_user_content_manager_new());
-    add_script(content_.get(), bridge_script(label_, token_), true);
+    add_script(content_.get(), bridge_.script(), true);
     for (const auto& script : app.page_scripts()) add_script(content_.get(), script.source, script.top_frame_only);
     g_signal_connect(content_.get(), "script-message-with-reply-received::ipc", G_CALLBACK(on_message), this);
     webkit_user_content_manager_register_script_message_handler_with_reply(content_.get(), "ipc", nullptr);
@@ -232,14 +207,6 @@ void WebView::new_page() {
     app_.events().forget_page(label_);
 }
 
-bool WebView::is_local_page() const {
-    const char* uri = webkit_web_view_get_uri(view_);
-    if (!uri) return false;
-    std::string_view text(uri);
-    std::string_view origin(app_origin);
-    return text.starts_with(origin) && (text.size() == origin.size() || text[origin.size()] == '/');
-}
-
 gboolean WebView::on_message(WebKitUserContentManager*, JSCValue* message, WebKitScriptMessageReply* reply,
                              gpointer self) {
     static_cast<WebView*>(self)->handle_message(message, reply);
@@ -249,29 +216,22 @@ gboolean WebView::on_message(WebKitUserContentManager*, JSCValue* message, WebKi
 void WebView::handle_message(JSCValue* message, WebKitScriptMessageReply* reply) {
     auto pending = std::make_shared<PendingReply>(reply, jsc_value_get_context(message));
     if (!jsc_value_is_string(message)) {
-        pending->answer(std::unexpected(std::string("malformed command message")));
+        pending->answer(std::unexpected(std::string(core::malformed_message)));
         return;
     }
-    char* text = jsc_value_to_string(message);
-    // A message nested too deeply to copy safely is refused before it becomes a JSON value.
-    Json envelope = core::json_nesting_within(text) ? Json::parse(text, nullptr, false) : Json(nullptr);
-    g_free(text);
-    auto cmd = envelope.find("cmd");  // end() for anything but an object
-    if (cmd == envelope.end() || !cmd->is_string()) {
-        pending->answer(std::unexpected(std::string("malformed command message")));
+    // The text whole, NUL bytes included, so the decoder sees what the page sent.
+    GBytes* bytes = jsc_value_to_string_as_bytes(message);
+    gsize size = 0;
+    const auto* data = static_cast<const char*>(g_bytes_get_data(bytes, &size));
+    const char* uri = webkit_web_view_get_uri(view_);
+    auto request = bridge_.decode(std::string_view(data, size), uri ? uri : "");
+    g_bytes_unref(bytes);
+    if (!request) {
+        pending->answer(std::unexpected(std::move(request.error())));
         return;
     }
-    // The envelope is not needed after this, so its parts move into the request.
-    core::Request request;
-    request.key = std::move(cmd->get_ref<std::string&>());
-    if (auto args = envelope.find("args"); args != envelope.end() && args->is_object()) request.args = std::move(*args);
-    // Only the bridge of the top frame knows the token; other frames that post directly are
-    // treated as foreign pages.
-    auto token = envelope.find("token");
-    bool from_bridge = token != envelope.end() && token->is_string() && token->get_ref<const std::string&>() == token_;
-    request.caller = {label_, label_, from_bridge && is_local_page()};
-    request.page = page_;
-    app_.router().dispatch(std::move(request), [pending](core::CommandResult result) { pending->answer(result); });
+    request->page = page_;
+    app_.router().dispatch(std::move(*request), [pending](core::CommandResult result) { pending->answer(result); });
 }
 
 }  // namespace launcher::platform::gtk

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/app.hpp"
+#include "core/ipc.hpp"
 #include "core/page_link.hpp"
 #include "platform/desktop.hpp"
 #include "platform/linux/gtk/gobject_ptr.hpp"
@@ -44,11 +45,10 @@ private:
     static void on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer self);
     void handle_message(JSCValue* message, WebKitScriptMessageReply* reply);
     void new_page();
-    bool is_local_page() const;
 
     core::App& app_;
     std::string label_;
-    std::string token_;
+    core::PageBridge bridge_;
     GObjectPtr<WebKitUserContentManager> content_;
     WebKitWebView* view_ = nullptr;  // owned by its window
     std::shared_ptr<PageChannel> page_;
