@@ -2,8 +2,6 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
-#include <utility>
-
 #include "platform/linux/gtk/app_scheme.hpp"
 
 namespace launcher::platform {
@@ -44,10 +42,7 @@ GdkPixbuf* make_icon(const DesktopConfig& config) {
 
 }  // namespace
 
-GtkDesktop::~GtkDesktop() {
-    if (held_pages_timeout_) g_source_remove(held_pages_timeout_);
-    windows_.clear();
-}
+GtkDesktop::~GtkDesktop() { windows_.clear(); }
 
 void GtkDesktop::post(std::function<void()> task) {
     bool schedule = false;
@@ -93,21 +88,13 @@ int GtkDesktop::run(core::App& app, const DesktopConfig& config, std::function<v
     running_ = true;
     gtk_main();
     running_ = false;
-    if (held_pages_timeout_) g_source_remove(std::exchange(held_pages_timeout_, 0));
-    held_pages_.clear();
     windows_.clear();
     return exit_code_;
 }
 
-// Every window and its view is created at once, in the configured order, but the pages of the windows
-// that start hidden (the main one, revealed by the splash's hand-off) start loading only once each
-// window shown at the start has drawn its page's first frame: the views share one web process, and
-// the hidden pages' loading would otherwise hold back what is already on screen. Should no frame
-// come, they load after `held_pages_limit_ms` all the same, or as soon as a driver asks for a view.
 void GtkDesktop::create_windows(core::App& app, const DesktopConfig& config) {
     auto* icon = make_icon(config);
     WebKitWebView* first = nullptr;
-    std::size_t shown = 0;
     for (const auto& window_config : config.windows) {
         // Under automation one window's view is the one the driver controls.
         bool automated = webkit_web_context_is_automation_allowed(context_.get()) &&
@@ -115,42 +102,9 @@ void GtkDesktop::create_windows(core::App& app, const DesktopConfig& config) {
         auto window = std::make_unique<GtkLauncherWindow>(app, context_.get(), window_config, icon, first, automated,
                                                           [this, label = window_config.label] { window_destroyed(label); });
         if (!first) first = window->web_view().view();
-        if (window_config.visible) {
-            ++shown;
-            window->web_view().load(window_config.page);
-        } else {
-            held_pages_.emplace_back(window_config.label, window_config.page);
-        }
         windows_[window_config.label] = std::move(window);
     }
     if (icon) g_object_unref(icon);
-    if (shown == 0 || held_pages_.empty()) {
-        load_held_pages();
-        return;
-    }
-    auto waiting = std::make_shared<std::size_t>(shown);
-    for (const auto& window_config : config.windows) {
-        if (!window_config.visible) continue;
-        windows_[window_config.label]->web_view().after_next_page_frame([this, waiting] {
-            if (--*waiting == 0) load_held_pages();
-        });
-    }
-    held_pages_timeout_ = g_timeout_add(
-        held_pages_limit_ms,
-        [](gpointer self) {
-            auto* desktop = static_cast<GtkDesktop*>(self);
-            desktop->held_pages_timeout_ = 0;
-            desktop->load_held_pages();
-            return G_SOURCE_REMOVE;
-        },
-        this);
-}
-
-void GtkDesktop::load_held_pages() {
-    if (held_pages_timeout_) g_source_remove(std::exchange(held_pages_timeout_, 0));
-    for (const auto& [label, page] : std::exchange(held_pages_, {})) {
-        if (auto it = windows_.find(label); it != windows_.end()) it->second->web_view().load(page);
-    }
 }
 
 // The window object is released after the destroy signal has finished with it; when the last
@@ -181,8 +135,6 @@ void GtkDesktop::enable_automation(core::App& app, WebKitWebContext* context, co
 
 WebKitWebView* GtkDesktop::automated_view_for_driver(WebKitAutomationSession*, gpointer self) {
     auto* desktop = static_cast<GtkDesktop*>(self);
-    // A driver that comes before the splash has drawn finds its page loading, not blank.
-    desktop->load_held_pages();
     auto& windows = desktop->windows_;
     auto it = windows.find(desktop->automated_window_);
     return it == windows.end() ? nullptr : it->second->web_view().view();

@@ -5,9 +5,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "platform/desktop.hpp"
 #include "platform/linux/gtk/gobject_ptr.hpp"
@@ -29,7 +26,6 @@ public:
 private:
     static gboolean drain(gpointer self);
     void create_windows(core::App& app, const DesktopConfig& config);
-    void load_held_pages();
     void window_destroyed(const std::string& label);
     void enable_automation(core::App& app, WebKitWebContext* context, const std::string& automated_window);
     static WebKitWebView* automated_view_for_driver(WebKitAutomationSession*, gpointer self);
@@ -43,10 +39,6 @@ private:
     std::string automated_window_;
     GObjectPtr<WebKitWebContext> context_;
     std::map<std::string, std::unique_ptr<GtkLauncherWindow>> windows_;
-    // The pages of hidden windows still to load (window label, page); see create_windows.
-    static constexpr guint held_pages_limit_ms = 2000;
-    std::vector<std::pair<std::string, std::string>> held_pages_;
-    guint held_pages_timeout_ = 0;
 };
 
 }  // namespace launcher::platform::gtk

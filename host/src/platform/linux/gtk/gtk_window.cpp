@@ -79,6 +79,7 @@ GtkLauncherWindow::GtkLauncherWindow(core::App& app, WebKitWebContext* context, 
     last_theme_ = theme();
     app_.add_window(*this);
     gtk_widget_show(view_->widget());
+    view_->load(config.page);
     if (config.visible) show();
 }
 

@@ -19,7 +19,7 @@ using core::Size;
 
 // A top-level GTK window holding one web view. Emits "tauri://resize" after each size change
 // and "tauri://theme-changed" when the system theme flips (unless the window's theme is fixed).
-// Its creator loads the configured page into it (`web_view().load`), when it sees fit. Main thread.
+// Main thread.
 class GtkLauncherWindow final : public core::Window {
 public:
     GtkLauncherWindow(core::App& app, WebKitWebContext* context, const WindowConfig& config, GdkPixbuf* icon,

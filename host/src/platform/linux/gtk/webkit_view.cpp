@@ -2,9 +2,6 @@
 
 #include <sodium.h>
 
-#include <utility>
-#include <vector>
-
 #include "core/json_depth.hpp"
 #include "core/page_deliveries.hpp"
 #include "page/scripts.hpp"
@@ -100,23 +97,22 @@ struct PendingReply {
 
 }  // namespace
 
-// One wait for a drawn frame. The view's callbacks each hold a reference; `drawn` is emptied once
+// One wait for a drawn frame. The view's callbacks each hold a reference; `drawn` is cleared once
 // it has run or the view is gone, so late callbacks find nothing to do.
 struct FrameWait {
-    std::vector<std::function<void()>> drawn;
+    std::function<void()> drawn;
     GtkWidget* widget = nullptr;
     guint timeout = 0;
     guint tick = 0;
     int ticks_left = 2;
 
-    bool pending() const { return !drawn.empty(); }
     void finish() {
         if (timeout) g_source_remove(std::exchange(timeout, 0));
         if (tick) gtk_widget_remove_tick_callback(widget, std::exchange(tick, 0));
-        for (auto& run : std::exchange(drawn, {})) run();
+        if (auto run = std::exchange(drawn, nullptr)) run();
     }
     void cancel() {
-        drawn.clear();
+        drawn = nullptr;
         finish();
     }
 };
@@ -149,7 +145,7 @@ void on_animation_frames(GObject* view, GAsyncResult* result, gpointer ref) {
     }
     auto wait = *static_cast<FrameWaitRef*>(ref);
     delete static_cast<FrameWaitRef*>(ref);
-    if (!wait->pending() || wait->tick) return;
+    if (!wait->drawn || wait->tick) return;
     wait->tick = gtk_widget_add_tick_callback(wait->widget, on_frame_wait_tick, new FrameWaitRef(wait),
                                               delete_frame_wait_ref);
 }
@@ -207,12 +203,9 @@ void WebView::load(const std::string& page) {
 }
 
 void WebView::after_next_frame(std::function<void()> drawn) {
-    if (frame_wait_ && frame_wait_->pending()) {
-        frame_wait_->drawn.push_back(std::move(drawn));
-        return;
-    }
+    if (frame_wait_) frame_wait_->cancel();
     frame_wait_ = std::make_shared<FrameWait>();
-    frame_wait_->drawn.push_back(std::move(drawn));
+    frame_wait_->drawn = std::move(drawn);
     frame_wait_->widget = widget();
     frame_wait_->timeout = g_timeout_add_full(
         G_PRIORITY_DEFAULT, frame_wait_limit_ms,
@@ -228,8 +221,6 @@ void WebView::after_next_frame(std::function<void()> drawn) {
                                                    new FrameWaitRef(frame_wait_));
 }
 
-void WebView::after_next_page_frame(std::function<void()> drawn) { next_page_drawn_ = std::move(drawn); }
-
 void WebView::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
     if (event == WEBKIT_LOAD_COMMITTED) static_cast<WebView*>(self)->new_page();
 }
@@ -239,7 +230,6 @@ void WebView::new_page() {
     page_->detach();
     page_ = std::make_shared<PageChannel>(app_.loop(), view_, label_);
     app_.events().forget_page(label_);
-    if (auto drawn = std::exchange(next_page_drawn_, nullptr)) after_next_frame(std::move(drawn));
 }
 
 bool WebView::is_local_page() const {

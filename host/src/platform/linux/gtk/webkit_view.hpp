@@ -35,11 +35,8 @@ public:
     void load(const std::string& page);
     // Main thread. Runs `drawn` once the view has drawn a frame of its page (the page rendered two
     // animation frames, then the window painted twice), or after a second and a half if that never
-    // happens, so a broken page cannot hold back what waits for it. A call made while a wait is under
-    // way joins it.
+    // happens, so a broken page cannot hold back what waits for it. A later call replaces the wait.
     void after_next_frame(std::function<void()> drawn);
-    // The same for the first frame of the next page to commit, rather than of the page shown now.
-    void after_next_page_frame(std::function<void()> drawn);
 
 private:
     static gboolean on_message(WebKitUserContentManager*, JSCValue* message, WebKitScriptMessageReply* reply,
@@ -56,7 +53,6 @@ private:
     WebKitWebView* view_ = nullptr;  // owned by its window
     std::shared_ptr<PageChannel> page_;
     std::shared_ptr<FrameWait> frame_wait_;
-    std::function<void()> next_page_drawn_;
 };
 
 }  // namespace launcher::platform::gtk
