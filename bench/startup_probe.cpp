@@ -7,7 +7,9 @@
 // TITLE names the first window (the splash card, or the bare web view's splash-shaped window): the
 // probe notes when it is mapped and when its page has painted, that is when the pixel at (430, 80),
 // inside the card and clear of the logo and texts, shows the card's translucent black. The window
-// must have an ARGB visual, as the splash and the bare window have; "-" names none. --main names
+// must have an ARGB visual, as the splash and the bare window have; "-" names none. The probe also
+// notes when that window, once mapped, stops being viewable (the launcher's hand-off closes the
+// splash in the same main-loop turn as it shows the main window). --main names
 // the window of the main page (the launcher's, shown after the hand-off, or a bare or browser
 // window showing the same page): the probe notes when it is viewable and when it shows the page,
 // that is when it is not held fully transparent (_NET_WM_WINDOW_OPACITY 0) and its centre column
@@ -284,7 +286,7 @@ int main(int argc, char** argv) {
     if (child < 0) return 1;
 
     std::optional<Window> first, main;
-    std::optional<Clock::time_point> mapped, painted, shown, main_painted;
+    std::optional<Clock::time_point> mapped, painted, closed, shown, main_painted;
     bool first_closed_unpainted = false;
     while (Clock::now() - start < start_timeout && waitpid(child, nullptr, WNOHANG) == 0) {
         auto now = Clock::now();
@@ -294,6 +296,7 @@ int main(int argc, char** argv) {
         if (first_viewable && !mapped) mapped = now;
         if (first_viewable && !painted && has_painted(display, *first)) painted = now;
         if (mapped && !painted && !first_viewable) first_closed_unpainted = true;
+        if (mapped && !first_viewable && !closed) closed = now;
         bool main_viewable = main && is_viewable(display, *main);
         if (main_viewable && !shown) shown = now;
         if (main_viewable && !main_painted && shows_main_page(display, *main)) main_painted = now;
@@ -338,11 +341,12 @@ int main(int argc, char** argv) {
 
     double fork_time = std::chrono::duration<double>(start.time_since_epoch()).count();
     std::printf(
-        "{\"start\": %.6f, \"first_mapped\": %s, \"first_painted\": %s, \"first_closed_unpainted\": %s, "
+        "{\"start\": %.6f, \"first_mapped\": %s, \"first_painted\": %s, \"first_closed\": %s, "
+        "\"first_closed_unpainted\": %s, "
         "\"main_shown\": %s, \"main_painted\": %s, \"pss_kib\": %ld, \"processes\": %zu, "
         "\"idle_cpu_percent\": %.2f, \"minimised_cpu_percent\": %s}\n",
         fork_time, seconds_or_null(mapped, start).c_str(), seconds_or_null(painted, start).c_str(),
-        first_closed_unpainted ? "true" : "false", seconds_or_null(shown, start).c_str(),
+        seconds_or_null(closed, start).c_str(), first_closed_unpainted ? "true" : "false", seconds_or_null(shown, start).c_str(),
         seconds_or_null(main_painted, start).c_str(), peak, processes, idle_cpu,
         minimised_cpu ? std::to_string(*minimised_cpu).c_str() : "null");
     return 0;
