@@ -5,7 +5,7 @@ RELEASE := build/release
 E2E := build/e2e
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: setup build run test test-host test-web bench fuzz test-asan test-tsan windows test-windows clean
+.PHONY: setup build run test test-host test-web bench fuzz test-asan test-tsan windows test-windows format clean
 
 setup:
 	@scripts/setup-system
@@ -62,3 +62,7 @@ test-windows: windows
 
 clean:
 	rm -rf build web/dist
+
+# The C and C++ sources in the house style of .clang-format.
+format:
+	@git ls-files '*.c' '*.cpp' '*.h' '*.hpp' | xargs clang-format -i
