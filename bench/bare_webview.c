@@ -31,8 +31,8 @@ static const char* mime_type_of(const char* path) {
     static const struct {
         const char* extension;
         const char* type;
-    } types[] = {{".html", "text/html"},        {".js", "text/javascript"}, {".css", "text/css"},
-                 {".svg", "image/svg+xml"},     {".json", "application/json"}, {".png", "image/png"}};
+    } types[] = {{".html", "text/html"},    {".js", "text/javascript"},    {".css", "text/css"},
+                 {".svg", "image/svg+xml"}, {".json", "application/json"}, {".png", "image/png"}};
     for (size_t i = 0; i < sizeof types / sizeof types[0]; i++) {
         if (g_str_has_suffix(path, types[i].extension)) return types[i].type;
     }
@@ -188,8 +188,8 @@ int main(int argc, char** argv) {
     WebKitUserContentManager* manager = webkit_user_content_manager_new();
     if (main_mode && !add_script_file(manager, argv[4])) return 1;
     // The launcher's view settings, so the comparison is about the host and not a setting.
-    WebKitSettings* settings = webkit_settings_new_with_settings("enable-developer-extras", FALSE,
-                                                                 "enable-page-cache", FALSE, NULL);
+    WebKitSettings* settings =
+        webkit_settings_new_with_settings("enable-developer-extras", FALSE, "enable-page-cache", FALSE, NULL);
     webkit_settings_set_hardware_acceleration_policy(settings, BARE_ACCELERATION_POLICY);
     WebKitWebView* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context,
                                                        "user-content-manager", manager, "settings", settings, NULL));

@@ -59,8 +59,8 @@ std::string window_title(Display* display, Window window) {
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     std::string title;
-    if (XGetWindowProperty(display, window, net_wm_name, 0, 1024, False, utf8, &type, &format, &count, &after,
-                           &data) == Success &&
+    if (XGetWindowProperty(display, window, net_wm_name, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
+            Success &&
         data) {
         title.assign(reinterpret_cast<char*>(data), count);
         XFree(data);
@@ -114,8 +114,8 @@ bool held_transparent(Display* display, Window window) {
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     bool transparent = false;
-    if (XGetWindowProperty(display, window, opacity, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
-                           &data) == Success &&
+    if (XGetWindowProperty(display, window, opacity, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+            Success &&
         data) {
         transparent = count == 1 && *reinterpret_cast<unsigned long*>(data) == 0;
         XFree(data);
@@ -227,9 +227,10 @@ void stop_tree(pid_t child) {
 }
 
 int usage() {
-    std::fputs("usage: startup_probe [--main TITLE] [--idle SECONDS] [--idle-at SECONDS] [--sample SECONDS] "
-               "[--minimise] TITLE -- COMMAND [ARGS...]\n",
-               stderr);
+    std::fputs(
+        "usage: startup_probe [--main TITLE] [--idle SECONDS] [--idle-at SECONDS] [--sample SECONDS] "
+        "[--minimise] TITLE -- COMMAND [ARGS...]\n",
+        stderr);
     return 2;
 }
 
@@ -311,8 +312,8 @@ int main(int argc, char** argv) {
     std::optional<double> minimised_cpu;
     if (waitpid(child, nullptr, WNOHANG) == 0) {
         std::this_thread::sleep_for(std::chrono::duration<double>(idle_seconds));
-        std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
-                                                  std::chrono::duration<double>(idle_at)));
+        std::this_thread::sleep_until(
+            start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(idle_at)));
         auto sampled_tree = process_tree(child);
         long ticks_before = tree_cpu_ticks(sampled_tree);
         auto sampling_start = Clock::now();
@@ -346,8 +347,8 @@ int main(int argc, char** argv) {
         "\"main_shown\": %s, \"main_painted\": %s, \"pss_kib\": %ld, \"processes\": %zu, "
         "\"idle_cpu_percent\": %.2f, \"minimised_cpu_percent\": %s}\n",
         fork_time, seconds_or_null(mapped, start).c_str(), seconds_or_null(painted, start).c_str(),
-        seconds_or_null(closed, start).c_str(), first_closed_unpainted ? "true" : "false", seconds_or_null(shown, start).c_str(),
-        seconds_or_null(main_painted, start).c_str(), peak, processes, idle_cpu,
+        seconds_or_null(closed, start).c_str(), first_closed_unpainted ? "true" : "false",
+        seconds_or_null(shown, start).c_str(), seconds_or_null(main_painted, start).c_str(), peak, processes, idle_cpu,
         minimised_cpu ? std::to_string(*minimised_cpu).c_str() : "null");
     return 0;
 }

@@ -4,8 +4,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <chrono>
 #include <fcntl.h>
+#include <chrono>
 
 #include <benchmark/benchmark.h>
 

@@ -24,7 +24,7 @@
 enum { write_piece = 1024 * 1024 };
 
 // Reads the request's head (up to its blank line); the path does not matter, there is one file.
-static int read_request(SSL *ssl) {
+static int read_request(SSL* ssl) {
     char head[8192];
     size_t used = 0;
     while (used < sizeof head - 1) {
@@ -37,7 +37,7 @@ static int read_request(SSL *ssl) {
     return 0;
 }
 
-static int write_all(SSL *ssl, const char *data, size_t size) {
+static int write_all(SSL* ssl, const char* data, size_t size) {
     while (size > 0) {
         size_t piece = size < write_piece ? size : write_piece;
         size_t written = 0;
@@ -48,8 +48,8 @@ static int write_all(SSL *ssl, const char *data, size_t size) {
     return 1;
 }
 
-static void serve(SSL_CTX *context, int client, const char *body, size_t size) {
-    SSL *ssl = SSL_new(context);
+static void serve(SSL_CTX* context, int client, const char* body, size_t size) {
+    SSL* ssl = SSL_new(context);
     SSL_set_fd(ssl, client);
     if (SSL_accept(ssl) == 1 && read_request(ssl)) {
         printf("tls %s %s\n", SSL_get_version(ssl), SSL_CIPHER_get_name(SSL_get_current_cipher(ssl)));
@@ -66,13 +66,13 @@ static void serve(SSL_CTX *context, int client, const char *body, size_t size) {
     close(client);
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc != 4) {
         fputs("usage: tls_file_server CERT KEY FILE\n", stderr);
         return 2;
     }
     signal(SIGPIPE, SIG_IGN);
-    SSL_CTX *context = SSL_CTX_new(TLS_server_method());
+    SSL_CTX* context = SSL_CTX_new(TLS_server_method());
     if (!context || SSL_CTX_use_certificate_chain_file(context, argv[1]) != 1 ||
         SSL_CTX_use_PrivateKey_file(context, argv[2], SSL_FILETYPE_PEM) != 1) {
         ERR_print_errors_fp(stderr);
@@ -85,7 +85,7 @@ int main(int argc, char **argv) {
         return 1;
     }
     size_t size = (size_t)info.st_size;
-    const char *body = size ? mmap(NULL, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file, 0) : "";
+    const char* body = size ? mmap(NULL, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file, 0) : "";
     if (body == MAP_FAILED) {
         perror("mmap");
         return 1;
@@ -95,8 +95,8 @@ int main(int argc, char **argv) {
     int listener = socket(AF_INET, SOCK_STREAM, 0);
     struct sockaddr_in address = {.sin_family = AF_INET, .sin_addr.s_addr = htonl(INADDR_LOOPBACK)};
     socklen_t address_size = sizeof address;
-    if (listener < 0 || bind(listener, (struct sockaddr *)&address, sizeof address) != 0 || listen(listener, 8) != 0 ||
-        getsockname(listener, (struct sockaddr *)&address, &address_size) != 0) {
+    if (listener < 0 || bind(listener, (struct sockaddr*)&address, sizeof address) != 0 || listen(listener, 8) != 0 ||
+        getsockname(listener, (struct sockaddr*)&address, &address_size) != 0) {
         perror("listen");
         return 1;
     }

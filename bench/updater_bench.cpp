@@ -78,7 +78,9 @@ struct Release {
             " -out server.csr -subj '/CN=127.0.0.1'"
             " && openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -out server.pem -days 2"
             " -extfile server.ext"
-            " && head -c " + std::to_string(package_bytes) + " /dev/urandom > setup.exe"
+            " && head -c " +
+            std::to_string(package_bytes) +
+            " /dev/urandom > setup.exe"
             " && minisign -G -W -p key.pub -s key.sec && minisign -S -s key.sec -m setup.exe -x setup.exe.sig"
             // curl trusts what our client does: the system store and the bench's CA.
             " && cat \"$(curl-config --ca)\" ca.pem > trust.pem";
@@ -124,8 +126,8 @@ Release& release() {
 launcher::plugins::updater::PackageBytes download_once() {
     auto& r = release();
     launcher::lib::http::ClientSettings client{.extra_ca_file = r.ca_file};
-    launcher::lib::http::GetRequest request{r.url, launcher::plugins::updater::request_headers({}, "application/octet-stream"),
-                                       std::nullopt, std::nullopt};
+    launcher::lib::http::GetRequest request{
+        r.url, launcher::plugins::updater::request_headers({}, "application/octet-stream"), std::nullopt, std::nullopt};
     launcher::core::PageDeliveries page;
     launcher::lib::minisign::UpdateSignatureCheck signature(r.pubkey, r.signature);
     auto bytes = launcher::plugins::updater::download_package(

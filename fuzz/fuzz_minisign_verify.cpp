@@ -31,7 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto package = text.substr(nul + 1);
     auto verified = launcher::lib::minisign::verify_update_signature(
         public_key, signature, {reinterpret_cast<const std::uint8_t*>(package.data()), package.size()});
-    if (verified) require(package == signed_package, "only the signed package verifies", std::string(package));
-    else require(!verified.error().empty(), "a refusal has a message");
+    if (verified)
+        require(package == signed_package, "only the signed package verifies", std::string(package));
+    else
+        require(!verified.error().empty(), "a refusal has a message");
     return 0;
 }

@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(key.starts_with('/') && key.find("//") == std::string::npos, "a key is one rooted path", key);
 
     auto asset = resolve_asset(path);
-    require(asset.has_value(), "every path is answered while the table holds /index.html",
-            asset ? "" : asset.error());
+    require(asset.has_value(), "every path is answered while the table holds /index.html", asset ? "" : asset.error());
     require(!asset->mime_type.empty() && !asset->body.empty(), "an answer has a type and a body");
 
     if (newline != std::string_view::npos) {

@@ -31,8 +31,7 @@ private:
 
 launcher::testing::LauncherHost& host() {
     // Left to the process's end: its workers may still be running.
-    static auto* instance = new launcher::testing::LauncherHost(
-        {.stall_limit = std::chrono::milliseconds(200)});
+    static auto* instance = new launcher::testing::LauncherHost({.stall_limit = std::chrono::milliseconds(200)});
     return *instance;
 }
 

@@ -15,9 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string text_of(const std::vector<std::uint8_t>& body) {
-    return std::string(body.begin(), body.end());
-}
+std::string text_of(const std::vector<std::uint8_t>& body) { return std::string(body.begin(), body.end()); }
 
 std::string body_of(const AssetTable& table, std::string_view key) {
     auto asset = resolve_asset(table, key);
@@ -144,7 +142,9 @@ TEST(AssetResolver, TypesByRequestedNameAndSignature) {
         {"/notes.txt", "BM is how the text starts"},
         {"/picture.svg", png_bytes},
         {"/font.bin", std::string("wOF2\0\1\0\0", 8)},
-        {"/clip.dat", std::string("\0\0\0\x18" "ftypisom", 12)},
+        {"/clip.dat", std::string("\0\0\0\x18"
+                                  "ftypisom",
+                                  12)},
         {"/empty.txt", ""},
     });
     struct Case {
@@ -152,16 +152,11 @@ TEST(AssetResolver, TypesByRequestedNameAndSignature) {
         std::string mime_type;
     };
     const std::vector<Case> cases = {
-        {"/image.txt", "image/png"},
-        {"/style.css", "text/css"},
-        {"/notes.txt", "text/plain"},
-        {"/picture.svg", "image/svg+xml"},  // ".svg" is typed by its name alone
-        {"/font.bin", "font/woff2"},
-        {"/clip.dat", "video/mp4"},
-        {"/empty.txt", "text/plain"},
-        {"/STYLE.CSS", "text/html"},  // extensions compare case-sensitively
-        {"/missing.png", "text/html"},
-        {"/data.jsonld", "application/ld+json"},
+        {"/image.txt", "image/png"},   {"/style.css", "text/css"},
+        {"/notes.txt", "text/plain"},  {"/picture.svg", "image/svg+xml"},  // ".svg" is typed by its name alone
+        {"/font.bin", "font/woff2"},   {"/clip.dat", "video/mp4"},
+        {"/empty.txt", "text/plain"},  {"/STYLE.CSS", "text/html"},  // extensions compare case-sensitively
+        {"/missing.png", "text/html"}, {"/data.jsonld", "application/ld+json"},
         {"/README", "text/html"},
     };
     for (const auto& c : cases) {
@@ -175,8 +170,8 @@ TEST(AssetResolver, TypesByRequestedNameAndSignature) {
 
 TEST(AssetResolver, ReportsMissingAndDamagedEntries) {
     testing::SmallTable without_index(std::vector<embed::SourceAsset>{{"/page.html", "<p>page</p>"}});
-    testing::SmallTable damaged({{"/index.html", "<!doctype html><p>main page, long enough to compress</p>"},
-                                 {"/short.html", "<p>short</p>"}});
+    testing::SmallTable damaged(
+        {{"/index.html", "<!doctype html><p>main page, long enough to compress</p>"}, {"/short.html", "<p>short</p>"}});
     damaged.entry("/index.html").compressed.remove_suffix(3);
     damaged.entry("/short.html").size += 1;
     const AssetTable empty;

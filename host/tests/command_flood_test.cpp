@@ -71,7 +71,8 @@ TEST(CommandFlood, EveryCallGetsItsAnswerAndTheHostStaysResponsive) {
         {{"plugin:event|emit", {{"event", "flood"}, {"payload", Json::parse(nested_array(512))}}}, "answer null"},
         {{"plugin:opener|open_url", {{"url", "file:///etc/passwd"}}},
          "error Not allowed to open url file:///etc/passwd"},
-        {{"plugin:updater|download", {{"rid", 7}, {"onEvent", "__CHANNEL__:1"}}}, "error The resource id 7 is invalid."},
+        {{"plugin:updater|download", {{"rid", 7}, {"onEvent", "__CHANNEL__:1"}}},
+         "error The resource id 7 is invalid."},
         {{"plugin:updater|install", {{"updateRid", -1}, {"bytesRid", 1}}},
          "error invalid args `updateRid` for command `install`: invalid value: integer `-1`, expected u32"},
     };
@@ -114,9 +115,10 @@ TEST(CommandFlood, SystemFactsAdaptersAndDownloadsAtOnce) {
     const std::string package = "MZ" + std::string(256 * 1024, 'c');
     auto file = files.write("setup.exe", package);
     server.route("/setup.exe", {{"body_file", file}});
-    server.route("/stable/latest.json",
-                 {{"body", Json{{"version", "0.1.37"}, {"url", server.url("/setup.exe")}, {"signature", key.sign(file)}}
-                               .dump()}});
+    server.route(
+        "/stable/latest.json",
+        {{"body",
+          Json{{"version", "0.1.37"}, {"url", server.url("/setup.exe")}, {"signature", key.sign(file)}}.dump()}});
     LauncherHost host({.endpoint = server.url("/stable/latest.json"),
                        .pubkey = key.public_key(),
                        .ca_file = server.ca_file(),
@@ -168,7 +170,8 @@ TEST(CommandFlood, SystemFactsAdaptersAndDownloadsAtOnce) {
     EXPECT_GT(facts, 0);
     for (int i = 0; i < downloads; ++i) {
         ASSERT_TRUE(*pending[i]) << outcome(*pending[i]);
-        auto stored = host.app.webview_resources("main").get<plugins::updater::DownloadedPackage>((*pending[i])->get<std::uint32_t>());
+        auto stored = host.app.webview_resources("main").get<plugins::updater::DownloadedPackage>(
+            (*pending[i])->get<std::uint32_t>());
         ASSERT_TRUE(stored);
         EXPECT_EQ((*stored)->bytes.size(), package.size());
     }

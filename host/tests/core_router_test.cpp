@@ -96,20 +96,24 @@ TEST(ArgumentDecoding, ARecordDecodesInOrderAndItsFirstFailureWins) {
         {"every argument", {{"url", "u"}, {"timeout", 5}, {"quiet", true}}, "u 5 true"},
         {"the optional one absent", {{"url", "u"}, {"quiet", false}}, "u - false"},
         {"the optional one null", {{"url", "u"}, {"timeout", nullptr}, {"quiet", false}}, "u - false"},
-        {"a required one null", {{"url", nullptr}, {"quiet", false}},
+        {"a required one null",
+         {{"url", nullptr}, {"quiet", false}},
          invalid_arg("url", "invalid type: null, expected a string")},
         {"a required one missing", {{"url", "u"}}, "command fetch missing required key quiet"},
-        {"the optional one of the wrong type", {{"url", "u"}, {"timeout", "5"}, {"quiet", true}},
+        {"the optional one of the wrong type",
+         {{"url", "u"}, {"timeout", "5"}, {"quiet", true}},
          invalid_arg("timeout", "invalid type: string \"5\", expected u32")},
-        {"the first of two failures wins", {{"url", 1}, {"timeout", -1}},
+        {"the first of two failures wins",
+         {{"url", 1}, {"timeout", -1}},
          invalid_arg("url", "invalid type: integer `1`, expected a string")},
-        {"a failure before a missing key", {{"url", "u"}, {"timeout", -1}},
+        {"a failure before a missing key",
+         {{"url", "u"}, {"timeout", -1}},
          invalid_arg("timeout", "invalid value: integer `-1`, expected u32")},
         {"a missing key before a failure", {{"timeout", -1}}, "command fetch missing required key url"},
     };
     for (const auto& c : cases) {
         auto args = core::decode_args<std::string, std::optional<std::uint32_t>, bool>(c.args, "fetch", "url",
-                                                                                         "timeout", "quiet");
+                                                                                       "timeout", "quiet");
         std::string seen;
         if (args) {
             const auto& [url, timeout, quiet] = *args;
@@ -122,12 +126,13 @@ TEST(ArgumentDecoding, ARecordDecodesInOrderAndItsFirstFailureWins) {
 TEST(ArgumentDecoding, ChannelsAreReferencesToPageCallbacks) {
     Host host;
     std::vector<std::string> seen;
-    host.app.router().add({"take_channel", core::RunOn::main_thread, [&](core::Invocation& call) -> core::CommandResult {
-                               auto channel = call.channel("onEvent");
-                               if (!channel) return std::unexpected(channel.error());
-                               channel->send(Json{{"n", 1}});
-                               return Json(channel->id());
-                           }});
+    host.app.router().add(
+        {"take_channel", core::RunOn::main_thread, [&](core::Invocation& call) -> core::CommandResult {
+             auto channel = call.channel("onEvent");
+             if (!channel) return std::unexpected(channel.error());
+             channel->send(Json{{"n", 1}});
+             return Json(channel->id());
+         }});
     EXPECT_EQ(outcome(host.call("take_channel", {{"onEvent", "__CHANNEL__:42"}})), "answer 42");
     ASSERT_EQ(host.main_page->deliveries().size(), 1u);
     EXPECT_EQ(host.main_page->deliveries()[0].first, 42u);
@@ -225,9 +230,8 @@ TEST(Router, RunsSynchronousCommandsAtOnceAndAsynchronousOnesOnWorkersAnsweringO
 
 TEST(Router, AnExceptionInAHandlerBecomesTheCallsError) {
     Host host;
-    host.app.router().add({"throws", core::RunOn::worker, [](core::Invocation&) -> core::CommandResult {
-                               return Json::parse("{not json");
-                           }});
+    host.app.router().add({"throws", core::RunOn::worker,
+                           [](core::Invocation&) -> core::CommandResult { return Json::parse("{not json"); }});
     auto result = host.call("throws");
     ASSERT_FALSE(result);
     EXPECT_NE(result.error().find("parse error"), std::string::npos) << result.error();
@@ -252,7 +256,9 @@ TEST(RouterDeathTest, RegistrationMistakesAreFatal) {
              router.plugin("window");
          },
          "plugin registered twice: window"},
-        {[&](core::Router& router) { router.add({"plugin:window|close", core::RunOn::main_thread, nothing}); },
+        {[&](core::Router& router) {
+             router.add({"plugin:window|close", core::RunOn::main_thread, nothing});
+         },
          "command of an unregistered plugin: plugin:window\\|close"},
     };
     for (const auto& [mistake, message] : cases) {

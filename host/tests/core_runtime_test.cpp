@@ -142,16 +142,25 @@ TEST(Glob, MatchesWholeTexts) {
         bool matches;
     };
     const Case cases[] = {
-        {"main", "main", true},         {"main", "main2", false},
-        {"main", "mai", false},         {"https://*", "https://a.b/c?d#e", true},
-        {"https://*", "http://a.b", false}, {"mailto:*", "mailto:", true},
-        {"*", "", true},                {"a?c", "abc", true},
-        {"a?c", "ac", false},           {"[ab]x", "bx", true},
-        {"[!ab]x", "bx", false},        {"[a-c]x", "cx", true},
-        {"a[", "a[", true},             {"*.js", "dir/file.js", true},
-        {"a*b*c", "aXbYbZc", true},     {"a*b*c", "aXbYbZ", false},
+        {"main", "main", true},
+        {"main", "main2", false},
+        {"main", "mai", false},
+        {"https://*", "https://a.b/c?d#e", true},
+        {"https://*", "http://a.b", false},
+        {"mailto:*", "mailto:", true},
+        {"*", "", true},
+        {"a?c", "abc", true},
+        {"a?c", "ac", false},
+        {"[ab]x", "bx", true},
+        {"[!ab]x", "bx", false},
+        {"[a-c]x", "cx", true},
+        {"a[", "a[", true},
+        {"*.js", "dir/file.js", true},
+        {"a*b*c", "aXbYbZc", true},
+        {"a*b*c", "aXbYbZ", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(core::glob_match(c.pattern, c.text), c.matches) << c.pattern << " ~ " << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(core::glob_match(c.pattern, c.text), c.matches) << c.pattern << " ~ " << c.text;
 }
 
 TEST(App, PreExitCleanUpReleasesEveryTableAndHidesEveryWindow) {

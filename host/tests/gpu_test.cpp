@@ -30,8 +30,8 @@ TEST(GpuInfo, RepeatsAreDroppedFirstSeenWins) {
     const GpuInfo gl = adapter("GeForce RTX 3060/PCIe/SSE2", 0x10de, 0, Backend::Gl);
     const GpuInfo other_device = adapter("GeForce RTX 3060", 0x10de, 0x2503, Backend::Vulkan);
     const GpuInfo other_vendor = adapter("GeForce RTX 3060", 0x10df, 0x2504, Backend::Vulkan);
-    const GpuInfo soft = adapter("llvmpipe (LLVM 15.0.6, 256 bits)", 0x10005, 0, Backend::Vulkan, "llvmpipe",
-                                 DeviceType::Cpu);
+    const GpuInfo soft =
+        adapter("llvmpipe (LLVM 15.0.6, 256 bits)", 0x10005, 0, Backend::Vulkan, "llvmpipe", DeviceType::Cpu);
     struct Case {
         const char* what;
         std::vector<GpuInfo> found;
@@ -89,12 +89,15 @@ TEST(GlAdapters, StringsMakeTheAdapter) {
         DeviceType type;
     };
     const std::vector<Case> cases = {
-        {{"Mesa", "llvmpipe (LLVM 15.0.6, 256 bits)", "4.5 (Compatibility Profile) Mesa 22.3.6", "4.50"}, 0x10005,
+        {{"Mesa", "llvmpipe (LLVM 15.0.6, 256 bits)", "4.5 (Compatibility Profile) Mesa 22.3.6", "4.50"},
+         0x10005,
          DeviceType::Cpu},
         {{"NVIDIA Corporation", "NVIDIA GeForce RTX 3060/PCIe/SSE2", "4.6.0 NVIDIA 535.104.05", "4.60 NVIDIA"},
-         0x10de, DeviceType::Other},
+         0x10de,
+         DeviceType::Other},
         {{"ATI Technologies Inc.", "AMD Radeon RX 6600", "4.6.14800", "4.60"}, 0x1002, DeviceType::Other},
-        {{"Intel", "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "4.6 (Core Profile) Mesa 23.1", "4.60"}, 0x8086,
+        {{"Intel", "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "4.6 (Core Profile) Mesa 23.1", "4.60"},
+         0x8086,
          DeviceType::Other},
         {{"ARM", "Mali-G78", "OpenGL ES 3.2", "3.20"}, 0x13b5, DeviceType::Other},
         {{"Google Inc.", "Google SwiftShader", "OpenGL ES 3.0 SwiftShader", "3.00"}, 0, DeviceType::Cpu},

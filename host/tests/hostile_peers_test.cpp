@@ -68,7 +68,9 @@ struct UpdaterHost {
     }
 };
 
-std::string error_of(const core::CommandResult& result) { return result ? "answer " + outcome(result) : result.error(); }
+std::string error_of(const core::CommandResult& result) {
+    return result ? "answer " + outcome(result) : result.error();
+}
 
 // Expected messages: exact, or "^" + a prefix.
 bool matches(const std::string& message, const std::string& expected) {
@@ -89,8 +91,10 @@ class HostilePeers : public ::testing::Test {
 protected:
     template <class Make>
     static auto with_real_tmpdir(Make make) {
-        if (saved_tmpdir) setenv("TMPDIR", saved_tmpdir->c_str(), 1);
-        else unsetenv("TMPDIR");
+        if (saved_tmpdir)
+            setenv("TMPDIR", saved_tmpdir->c_str(), 1);
+        else
+            unsetenv("TMPDIR");
         auto made = make();
         setenv("TMPDIR", scratch->path().c_str(), 1);
         return made;
@@ -107,8 +111,10 @@ protected:
         setenv("TMPDIR", scratch->path().c_str(), 1);
     }
     static void TearDownTestSuite() {
-        if (saved_tmpdir) setenv("TMPDIR", saved_tmpdir->c_str(), 1);
-        else unsetenv("TMPDIR");
+        if (saved_tmpdir)
+            setenv("TMPDIR", saved_tmpdir->c_str(), 1);
+        else
+            unsetenv("TMPDIR");
         delete scratch;
         delete files;
         delete key;
@@ -204,8 +210,8 @@ TEST_F(HostilePeers, DownloadEndsWithTheDocumentedMessage) {
         bool finished;  // "Finished" was sent
     };
     const Case cases[] = {
-        {"signature valid for another file", "/hostile/setup.exe", other_signature,
-         "The signature verification failed", true},
+        {"signature valid for another file", "/hostile/setup.exe", other_signature, "The signature verification failed",
+         true},
         {"length shorter than the body", "/hostile/shorter.exe", signature, "The signature verification failed", true},
         {"length longer than the body", "/hostile/longer.exe", signature, "^request or response body error: ", false},
         {"stalled body", "/hostile/stall.exe", signature,
@@ -222,9 +228,9 @@ TEST_F(HostilePeers, DownloadEndsWithTheDocumentedMessage) {
          false},
     };
     for (const auto& c : cases) {
-        server->route(manifest_path,
-                      {{"body", Json{{"version", "0.1.37"}, {"url", server->url(c.path)}, {"signature", c.signature}}
-                                    .dump()}});
+        server->route(
+            manifest_path,
+            {{"body", Json{{"version", "0.1.37"}, {"url", server->url(c.path)}, {"signature", c.signature}}.dump()}});
         auto before = temp_entries();
         UpdaterHost h(server->url(manifest_path), key->public_key(), server->ca_file());
         auto check = h.call("check");

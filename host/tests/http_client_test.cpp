@@ -46,7 +46,8 @@ TEST(HttpClient, TrustRedirectsAndSchemes) {
     };
     const Case cases[] = {
         {"trusted through the extra CA", trusting, server.url("/file"), "200 OK: payload"},
-        {"unknown CA refused", system_only, server.url("/file"), "^error sending request for url (" + server.url("/file")},
+        {"unknown CA refused", system_only, server.url("/file"),
+         "^error sending request for url (" + server.url("/file")},
         {"invalid certificates accepted when told", careless, server.url("/file"), "200 OK: payload"},
         {"https redirect followed", trusting, server.url("/to-https"), "200 OK: payload"},
         {"redirect to http refused", trusting, server.url("/to-http"), "^error sending request for url ("},

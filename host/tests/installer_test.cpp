@@ -27,9 +27,7 @@ Bytes read_bytes(const fs::path& path) {
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
-void run(const std::string& command) {
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
+void run(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
 
 std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
@@ -137,28 +135,60 @@ TEST(InstallerArguments, CommandLinesAndEscaping) {
     };
     const std::string msi_head = R"(/i "C:\Temp\u\p.msi" )";
     const std::vector<Case> cases{
-        {InstallMode::passive, {}, {}, "/P /R /UPDATE /ARGS",
+        {InstallMode::passive,
+         {},
+         {},
+         "/P /R /UPDATE /ARGS",
          msi_head + R"(/passive /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS="")"},
-        {InstallMode::quiet, {}, {}, "/S /R /UPDATE /ARGS",
+        {InstallMode::quiet,
+         {},
+         {},
+         "/S /R /UPDATE /ARGS",
          msi_head + R"(/quiet /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS="")"},
-        {InstallMode::basic_ui, {}, {}, "/UPDATE /ARGS",
+        {InstallMode::basic_ui,
+         {},
+         {},
+         "/UPDATE /ARGS",
          msi_head + R"(/qb+ /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS="")"},
-        {InstallMode::passive, {"plain", "two words"}, {}, R"(/P /R /UPDATE /ARGS plain "two words")",
+        {InstallMode::passive,
+         {"plain", "two words"},
+         {},
+         R"(/P /R /UPDATE /ARGS plain "two words")",
          msi_head + R"(/passive /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS="plain ""two words""")"},
-        {InstallMode::passive, {"C:/games", "tab\there"}, {}, "/P /R /UPDATE /ARGS \"C:/games\" \"tab\there\"",
+        {InstallMode::passive,
+         {"C:/games", "tab\there"},
+         {},
+         "/P /R /UPDATE /ARGS \"C:/games\" \"tab\there\"",
          msi_head + "/passive /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS=\"C:/games tab\there\""},
-        {InstallMode::passive, {R"(say "hi")"}, {}, R"(/P /R /UPDATE /ARGS "say \"hi\"")",
+        {InstallMode::passive,
+         {R"(say "hi")"},
+         {},
+         R"(/P /R /UPDATE /ARGS "say \"hi\"")",
          msi_head + R"(/passive /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS="""say """"hi""""""")"},
-        {InstallMode::passive, {R"(a\"b)", R"(C:\dir\)"}, {}, R"(/P /R /UPDATE /ARGS a\\\"b C:\dir\)",
+        {InstallMode::passive,
+         {R"(a\"b)", R"(C:\dir\)"},
+         {},
+         R"(/P /R /UPDATE /ARGS a\\\"b C:\dir\)",
          msi_head + R"(/passive /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS="""a\""""b"" C:\dir\")"},
-        {InstallMode::passive, {R"(C:\Program Files\)"}, {}, R"(/P /R /UPDATE /ARGS "C:\Program Files\\")",
+        {InstallMode::passive,
+         {R"(C:\Program Files\)"},
+         {},
+         R"(/P /R /UPDATE /ARGS "C:\Program Files\\")",
          msi_head + R"(/passive /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS="""C:\Program Files\""")"},
-        {InstallMode::passive, {""}, {}, R"(/P /R /UPDATE /ARGS "")",
+        {InstallMode::passive,
+         {""},
+         {},
+         R"(/P /R /UPDATE /ARGS "")",
          msi_head + R"(/passive /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS="""""")"},
-        {InstallMode::passive, {"-key=value with space", "-flag=on"}, {},
+        {InstallMode::passive,
+         {"-key=value with space", "-flag=on"},
+         {},
          R"(/P /R /UPDATE /ARGS "-key=value with space" -flag=on)",
          msi_head + R"(/passive /promptrestart AUTOLAUNCHAPP=True LAUNCHAPPARGS="-key=""value with space"" -flag=on")"},
-        {InstallMode::quiet, {"x"}, {"/D=C:\\Games", "EXTRA=1"}, R"(/S /R /UPDATE /ARGS x /D=C:\Games EXTRA=1)",
+        {InstallMode::quiet,
+         {"x"},
+         {"/D=C:\\Games", "EXTRA=1"},
+         R"(/S /R /UPDATE /ARGS x /D=C:\Games EXTRA=1)",
          msi_head + R"(/quiet /promptrestart /D=C:\Games EXTRA=1 AUTOLAUNCHAPP=True LAUNCHAPPARGS="x")"},
     };
     for (const auto& c : cases) {
@@ -273,7 +303,7 @@ TEST_F(HandOff, PassesModeRelaunchArgumentsAndSystemRoot) {
 TEST_F(HandOff, RefusedPackagesLeaveTheLauncherRunning) {
     struct Case {
         std::string package;
-        std::string message;  // exact, or a prefix when it ends with ": "
+        std::string message;    // exact, or a prefix when it ends with ": "
         bool extracts_nothing;  // refused before any entry is written
     };
     const std::vector<Case> cases{

@@ -57,8 +57,8 @@ TEST(PageBridge, DecodesEnvelopesAndTellsItsOwnPageFromOthers) {
         {"the origin inside a remote URI", R"({"cmd":"c","token":"$TOKEN"})", "https://a.test/?tauri://localhost/",
          "c {} foreign"},
         {"a view showing no page", R"({"cmd":"c","token":"$TOKEN"})", "", "c {} foreign"},
-        {"as deep as allowed", R"({"cmd":"c","args":{"a":)" + deep.substr(2, 252) + R"(},"token":"$TOKEN"})",
-         own_page, "c {\"a\":" + deep.substr(2, 252) + "} local"},
+        {"as deep as allowed", R"({"cmd":"c","args":{"a":)" + deep.substr(2, 252) + R"(},"token":"$TOKEN"})", own_page,
+         "c {\"a\":" + deep.substr(2, 252) + "} local"},
         {"nested too deep", R"({"cmd":"c","args":{"a":)" + deep + "}}", own_page, malformed},
         {"not JSON", "not json", own_page, malformed},
         {"cut short", R"({"cmd":"c")", own_page, malformed},
@@ -113,8 +113,7 @@ TEST(EncodeReply, CarriesEveryCharacterAsValidUtf8WithoutNul) {
         {"an error", std::unexpected(std::string("invalid task completed!")), false, R"("invalid task completed!")"},
         {"a NUL in an error", std::unexpected("no\0such"s), false, R"("no\u0000such")"},
         {"quotes in an error", std::unexpected(std::string(R"(a "b" \c)")), false, R"("a \"b\" \\c")"},
-        {"a byte that is no character in an error", std::unexpected(std::string("v\xc3")), false,
-         "\"v\xef\xbf\xbd\""},
+        {"a byte that is no character in an error", std::unexpected(std::string("v\xc3")), false, "\"v\xef\xbf\xbd\""},
     };
     for (const auto& c : cases) {
         auto reply = encode_reply(c.result);

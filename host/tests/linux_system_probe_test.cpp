@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <array>
-#include <initializer_list>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -38,7 +38,8 @@ TEST(ProcFiles, MemoryAndSwapFromMeminfo) {
          {{1000 * 1024, 420 * 1024}},
          {{0, 0}}},
         {"no swap lines, no trailing newline", "MemTotal: 8 kB\nMemAvailable: 4 kB", {{8192, 4096}}, std::nullopt},
-        {"free swap above total is no used swap", "MemTotal: 8 kB\nMemAvailable: 4 kB\nSwapTotal: 1 kB\nSwapFree: 2 kB\n",
+        {"free swap above total is no used swap",
+         "MemTotal: 8 kB\nMemAvailable: 4 kB\nSwapTotal: 1 kB\nSwapFree: 2 kB\n",
          {{8192, 4096}},
          {{1024, 0}}},
         {"unreadable", "garbage\nMemTotal: lots\n", std::nullopt, std::nullopt},

@@ -12,10 +12,10 @@
 namespace launcher::lib::minisign {
 namespace {
 
-using testing::MinisignKey;
-using testing::TempDir;
 using encoding::decode_base64;
 using encoding::encode_base64;
+using testing::MinisignKey;
+using testing::TempDir;
 
 std::span<const std::uint8_t> bytes_of(const std::string& text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
@@ -128,21 +128,21 @@ TEST_F(MinisignVerification, RefusesEveryChangeWithItsMessage) {
          with_line_bytes(signature, 3, [](std::string& b) { b[0] ^= 0x80; }), package, failed},
         {"prehashed tag on a data signature", key->public_key(),
          with_line_bytes(key->sign(package_file, false), 1, [](std::string& b) { b[1] = 'D'; }), package, failed},
-        {"unknown signature tag", key->public_key(),
-         with_line_bytes(signature, 1, [](std::string& b) { b[0] = 'X'; }), package, unsupported},
+        {"unknown signature tag", key->public_key(), with_line_bytes(signature, 1, [](std::string& b) { b[0] = 'X'; }),
+         package, unsupported},
         {"unknown key tag", with_line_bytes(key->public_key(), 1, [](std::string& b) { b[1] = 'x'; }), signature,
          package, unsupported},
         {"short key line", with_line_bytes(key->public_key(), 1, [](std::string& b) { b.pop_back(); }), signature,
          package, encoding},
         {"key of one line", encode_base64("untrusted comment: k\n"), signature, package, encoding},
-        {"short signature line", key->public_key(),
-         with_line_bytes(signature, 1, [](std::string& b) { b.pop_back(); }), package, encoding},
+        {"short signature line", key->public_key(), with_line_bytes(signature, 1, [](std::string& b) { b.pop_back(); }),
+         package, encoding},
         {"no trusted comment prefix", key->public_key(), with_line(signature, 2, "comment: trusted release 0.1.37"),
          package, encoding},
         {"global signature not base64", key->public_key(), with_line(signature, 3, "%%%%"), package, encoding},
         {"signature of three lines", key->public_key(),
-         encode_base64(join_lines({"untrusted comment: x", split_lines(*decode_base64(signature))[1],
-                                   "trusted comment: y"})),
+         encode_base64(
+             join_lines({"untrusted comment: x", split_lines(*decode_base64(signature))[1], "trusted comment: y"})),
          package, encoding},
         {"key not base64", "not base64!", signature, package, "Invalid symbol 32, offset 3."},
         {"signature badly padded", key->public_key(), signature.substr(0, signature.size() - 1), package,

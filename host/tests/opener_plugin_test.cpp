@@ -79,8 +79,8 @@ TEST(UrlScope, ReadsThePermissionSetForm) {
     EXPECT_TRUE(url_allowed(*scope, "tel:1", "phone"));
     EXPECT_FALSE(url_allowed(*scope, "https://x/y", std::nullopt));
 
-    for (const char* bad : {R"([])", R"({"allow": {}})", R"({"allow": [{"app": true}]})",
-                            R"({"deny": [{"url": "x", "app": 1}]})"}) {
+    for (const char* bad :
+         {R"([])", R"({"allow": {}})", R"({"allow": [{"app": true}]})", R"({"deny": [{"url": "x", "app": 1}]})"}) {
         EXPECT_FALSE(url_scope_from_json(Json::parse(bad))) << bad;
     }
 }
@@ -129,7 +129,9 @@ TEST(OpenerPlugin, OpensOnlyWhatTheLauncherScopeAllows) {
          {}},
         {{{"url", "https://mirravel.games/"}, {"with", nullptr}}, "answer null", {"https://mirravel.games/"}},
         {Json::object(), "error command open_url missing required key url", {}},
-        {{{"url", 5}}, "error invalid args `url` for command `open_url`: invalid type: integer `5`, expected a string", {}},
+        {{{"url", 5}},
+         "error invalid args `url` for command `open_url`: invalid type: integer `5`, expected a string",
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.dump());
@@ -149,9 +151,12 @@ TEST(OpenerPlugin, ReportsTheShellsFailure) {
 TEST(OpenerPlugin, RevealsThePathsThroughTheShell) {
     const std::tuple<Json, std::optional<std::string>, std::string, std::vector<std::string>> cases[] = {
         {{{"paths", {"/tmp/a.txt", "/tmp/b"}}}, std::nullopt, "answer null", {"reveal /tmp/a.txt", "reveal /tmp/b"}},
-        {{{"paths", {"/tmp/gone"}}}, "path does not exist: /tmp/gone", "error path does not exist: /tmp/gone",
+        {{{"paths", {"/tmp/gone"}}},
+         "path does not exist: /tmp/gone",
+         "error path does not exist: /tmp/gone",
          {"reveal /tmp/gone"}},
-        {{{"paths", "/tmp/a.txt"}}, std::nullopt,
+        {{{"paths", "/tmp/a.txt"}},
+         std::nullopt,
          "error invalid args `paths` for command `reveal_item_in_dir`: invalid type: string \"/tmp/a.txt\", "
          "expected a sequence",
          {}},

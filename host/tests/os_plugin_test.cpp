@@ -45,8 +45,8 @@ private:
 };
 
 platform::OsFacts facts_json_order(const Json& json) {
-    return {json["eol"], json["os_type"], json["platform"], json["family"],
-            json["version"], json["arch"], json["exe_extension"]};
+    return {json["eol"],     json["os_type"], json["platform"],     json["family"],
+            json["version"], json["arch"],    json["exe_extension"]};
 }
 
 TEST(OsInternals, PageSeesTheFactsInKeyOrder) {

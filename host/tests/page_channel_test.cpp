@@ -144,8 +144,8 @@ TEST_F(PageChannel, PayloadsSentTogetherArriveIntact) {
     ASSERT_EQ(received.size(), tricky_payloads.size()) << to_compact(received).substr(0, 400);
     for (std::size_t i = 0; i < received.size(); ++i) {
         // One payload is 300 KiB long; a failure shows the beginning of what arrived.
-        EXPECT_TRUE(received[i] == tricky_payloads[i]) << "payload " << i << " arrived as "
-                                                       << to_compact(received[i]).substr(0, 200);
+        EXPECT_TRUE(received[i] == tricky_payloads[i])
+            << "payload " << i << " arrived as " << to_compact(received[i]).substr(0, 200);
     }
 }
 

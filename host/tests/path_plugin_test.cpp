@@ -78,8 +78,10 @@ TEST(PathPlugin, DecodesThePageArguments) {
         {"normalize", {{"path", "a//b/../c"}}, "answer \"a/c\""},
         {"join", {{"paths", {"a", "b"}}}, "answer \"a/b\""},
         {"dirname", Json::object(), "error command dirname missing required key path"},
-        {"join", {{"paths", "a"}}, "error invalid args `paths` for command `join`: invalid type: string \"a\", "
-                                   "expected a sequence"},
+        {"join",
+         {{"paths", "a"}},
+         "error invalid args `paths` for command `join`: invalid type: string \"a\", "
+         "expected a sequence"},
     };
     for (const auto& [name, args, expected] : cases) {
         SCOPED_TRACE(name + " " + args.dump());

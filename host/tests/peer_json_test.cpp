@@ -29,8 +29,9 @@ TEST(JsonDepth, CountsArraysAndObjectsButNotStrings) {
         {"escaped backslash closes the string", R"(["\\", [[[]]]])", 3, false},
         {"stray closers never go below zero", "]]]][[", 2, true},
         {"a page's flood of nesting", nested(1'000'000), max_peer_json_depth, false},
-        {"a real command message", R"({"cmd":"plugin:event|emit","args":{"event":"x","payload":[1,{"a":[2]}]},"token":"t"})",
-         max_peer_json_depth, true},
+        {"a real command message",
+         R"({"cmd":"plugin:event|emit","args":{"event":"x","payload":[1,{"a":[2]}]},"token":"t"})", max_peer_json_depth,
+         true},
     };
     for (const auto& c : cases) EXPECT_EQ(json_nesting_within(c.text, c.limit), c.within) << c.what;
 }
@@ -44,8 +45,7 @@ TEST(ParsePeerJson, AnswersAValueOrTheReasonWithoutThrowing) {
     const Case cases[] = {
         {"a value", R"({"a":[1,2.5,"x"]})", R"({"a":[1,2.5,"x"]})"},
         {"as deep as allowed", nested(max_peer_json_depth), nested(max_peer_json_depth)},
-        {"one level deeper", nested(max_peer_json_depth + 1),
-         "error arrays and objects nested deeper than 128 levels"},
+        {"one level deeper", nested(max_peer_json_depth + 1), "error arrays and objects nested deeper than 128 levels"},
         {"not JSON", "<html>",
          "error [json.exception.parse_error.101] parse error at line 1, column 1: syntax error while parsing value - "
          "invalid literal; last read: '<'"},

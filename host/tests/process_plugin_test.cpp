@@ -61,7 +61,8 @@ TEST(ProcessPlugin, ExitWithABadCodeChangesNothing) {
         {Json::object(), "command exit missing required key code"},
         {{{"code", "1"}}, "invalid args `code` for command `exit`: invalid type: string \"1\", expected i32"},
         {{{"code", 1.5}}, "invalid args `code` for command `exit`: invalid type: floating point `1.5`, expected i32"},
-        {{{"code", 2147483648u}}, "invalid args `code` for command `exit`: invalid value: integer `2147483648`, expected i32"},
+        {{{"code", 2147483648u}},
+         "invalid args `code` for command `exit`: invalid value: integer `2147483648`, expected i32"},
         {{{"code", -2147483649LL}},
          "invalid args `code` for command `exit`: invalid value: integer `-2147483649`, expected i32"},
     };

@@ -71,8 +71,7 @@ TEST(SystemInfoRecords, UsageTextReadsBackAsTheSameFloatAndIsNoLonger) {
 }
 
 TEST(SystemInfoRecords, RecordKeysInOrder) {
-    CpuInfo cpu{{{"CPU 1", 2596, 12.5f, "GenuineIntel", "Intel \"Xeon\""}, {"CPU 2", 0, nan, "GenuineIntel", ""}},
-                2};
+    CpuInfo cpu{{{"CPU 1", 2596, 12.5f, "GenuineIntel", "Intel \"Xeon\""}, {"CPU 2", 0, nan, "GenuineIntel", ""}}, 2};
     EXPECT_EQ(to_compact(to_json(cpu)),
               R"({"cpus":[{"name":"CPU 1","frequency":2596,"cpu_usage":12.5,"vendor_id":"GenuineIntel",)"
               R"("brand":"Intel \"Xeon\""},{"name":"CPU 2","frequency":0,"cpu_usage":null,)"

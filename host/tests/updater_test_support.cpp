@@ -114,9 +114,9 @@ HttpsServer::HttpsServer(const std::string& names) {
     ca_file_ = dir_.file("ca.pem");
     dir_.write("routes.json", "{}");
     dir_.write("requests.log", "");
-    process_ = std::make_unique<LoopbackProcess>(std::vector<std::string>{
-        "https", "--routes", dir_.file("routes.json"), "--log", dir_.file("requests.log"), "--cert",
-        dir_.file("server.pem"), "--key", dir_.file("server.key")});
+    process_ = std::make_unique<LoopbackProcess>(
+        std::vector<std::string>{"https", "--routes", dir_.file("routes.json"), "--log", dir_.file("requests.log"),
+                                 "--cert", dir_.file("server.pem"), "--key", dir_.file("server.key")});
 }
 
 void HttpsServer::route(const std::string& path, const Json& answer) {

@@ -62,10 +62,11 @@ TEST(SemVer, ParsesAndRefuses) {
 TEST(SemVer, OrdersByPrecedenceThenBuild) {
     // Each version is lower than the next, by precedence alone unless marked `by build`.
     const std::pair<std::string_view, bool> ascending[] = {
-        {"1.0.0-alpha", false},  {"1.0.0-alpha.1", false}, {"1.0.0-alpha.beta", false}, {"1.0.0-beta", false},
-        {"1.0.0-beta.2", false}, {"1.0.0-beta.11", false}, {"1.0.0-rc.1", false},        {"1.0.0", false},
-        {"1.0.0+1", true},       {"1.0.0+2", true},        {"1.0.0+10", true},           {"1.0.0+a", true},
-        {"1.0.1", false},        {"1.10.0", false},        {"2.0.0", false},
+        {"1.0.0-alpha", false}, {"1.0.0-alpha.1", false}, {"1.0.0-alpha.beta", false},
+        {"1.0.0-beta", false},  {"1.0.0-beta.2", false},  {"1.0.0-beta.11", false},
+        {"1.0.0-rc.1", false},  {"1.0.0", false},         {"1.0.0+1", true},
+        {"1.0.0+2", true},      {"1.0.0+10", true},       {"1.0.0+a", true},
+        {"1.0.1", false},       {"1.10.0", false},        {"2.0.0", false},
     };
     for (std::size_t i = 0; i + 1 < std::size(ascending); ++i) {
         auto low = *parse_semver(ascending[i].first);
@@ -128,9 +129,14 @@ TEST(Base64, DecodesStandardTextAndExplainsRefusals) {
 
 TEST(Base64, Utf8Validation) {
     const std::pair<std::string_view, bool> cases[] = {
-        {"plain", true},          {"\xd0\xb7\xd0\xb0", true},  {"\xf0\x9f\x98\x80", true},
-        {"\xc0\xaf", false},      {"\xed\xa0\x80", false},     {"\xf4\x90\x80\x80", false},
-        {"\xd0", false},          {"\x80", false},
+        {"plain", true},
+        {"\xd0\xb7\xd0\xb0", true},
+        {"\xf0\x9f\x98\x80", true},
+        {"\xc0\xaf", false},
+        {"\xed\xa0\x80", false},
+        {"\xf4\x90\x80\x80", false},
+        {"\xd0", false},
+        {"\x80", false},
     };
     for (const auto& [bytes, valid] : cases) EXPECT_EQ(is_valid_utf8(bytes), valid) << bytes;
 }

@@ -24,7 +24,9 @@ TEST(WebviewPlugin, EachWindowsViewFillsItsClientArea) {
         {"webview_size", {{"label", "splashscreen"}}, "main", R"(answer {"width":1200,"height":900})"},
         {"webview_position", Json::object(), "splashscreen", R"(answer {"x":0,"y":0})"},
         {"webview_size", {{"label", "settings"}}, "main", "error webview not found"},
-        {"webview_position", {{"label", 3}}, "main",
+        {"webview_position",
+         {{"label", 3}},
+         "main",
          "error invalid args `label` for command `webview_position`: invalid type: integer `3`, expected a string"},
     };
     for (const auto& [name, args, caller, expected] : cases) {

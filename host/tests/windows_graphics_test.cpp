@@ -38,8 +38,8 @@ public:
     void SetUp() override {
         std::wstring program(MAX_PATH, L'\0');
         program.resize(GetModuleFileNameW(nullptr, program.data(), MAX_PATH));
-        auto key = L"Software\\Wine\\AppDefaults\\" + std::filesystem::path(program).filename().wstring() +
-                   L"\\Direct3D";
+        auto key =
+            L"Software\\Wine\\AppDefaults\\" + std::filesystem::path(program).filename().wstring() + L"\\Direct3D";
         static constexpr wchar_t renderer[] = L"vulkan";
         ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"renderer", REG_SZ, renderer, sizeof renderer),
                   ERROR_SUCCESS);

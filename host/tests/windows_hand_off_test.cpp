@@ -154,8 +154,11 @@ TEST_F(WindowsHandOff, TheInstallerReplacesTheLauncherAndStartsItWithItsArgument
     // Wine's msiexec drops the doubled quotes inside a quoted property, so the MSI cases pass
     // arguments that need no quoting; the quoting itself is checked in installer_test.
     const std::vector<Case> cases{
-        {"NSIS passive", NSIS_PACKAGE, InstallMode::passive,
-         {"--profile", "two words", "", R"(C:\Program Files\)", R"(say "hi")", "Иван"}, true},
+        {"NSIS passive",
+         NSIS_PACKAGE,
+         InstallMode::passive,
+         {"--profile", "two words", "", R"(C:\Program Files\)", R"(say "hi")", "Иван"},
+         true},
         {"NSIS quiet", NSIS_PACKAGE, InstallMode::quiet, {}, true},
         {"MSI passive", MSI_PACKAGE, InstallMode::passive, {"--profile", "beta"}, true},
         {"MSI passive without SYSTEMROOT", MSI_PACKAGE, InstallMode::passive, {}, false},

@@ -42,7 +42,8 @@ Run run_report(const std::wstring& arguments) {
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::wstring command = L"\"" + tool_path() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     PROCESS_INFORMATION process{};
-    bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    bool started =
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     CloseHandle(write_end);
     if (started) {
         char buffer[4096];

@@ -55,8 +55,8 @@ TEST(WindowsResources, VersionRecord) {
     EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 
     WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                               &length));
+    ASSERT_TRUE(
+        VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
     ASSERT_EQ(length, 4u);
     EXPECT_EQ(translation[0], 1033);
     EXPECT_EQ(translation[1], 1200);

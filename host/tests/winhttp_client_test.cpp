@@ -34,9 +34,7 @@ std::string read_text(const std::string& path) {
     return text.str();
 }
 
-void write_text(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
+void write_text(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // The loopback server the runner started.
 class LoopbackServer {
@@ -127,7 +125,7 @@ std::string fetch(const lib::http::ClientSettings& settings, const std::string& 
                   std::optional<std::uint64_t> max_body = std::nullopt) {
     std::string body;
     lib::http::BodyReader reader{[](const lib::http::ResponseHead&) { return true; },
-                            [&](std::string_view chunk) { body.append(chunk); }};
+                                 [&](std::string_view chunk) { body.append(chunk); }};
     lib::http::GetRequest request{url, {{"Accept", "*/*"}}, std::chrono::seconds(10), std::nullopt, max_body};
     auto head = lib::http::get(settings, request, reader);
     return head ? head->status_text + ": " + body : head.error().message;
@@ -145,10 +143,10 @@ class WinHttpClient : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!server.started() || !stranger.started()) GTEST_FAIL() << "run through with-https-server";
-        server.route("/latest.json", {{"body", Json{{"version", "2.0.0"},
-                                                    {"url", server.url("/package.exe")},
-                                                    {"signature", "c2lnbmF0dXJl"}}
-                                                   .dump()}});
+        server.route(
+            "/latest.json",
+            {{"body",
+              Json{{"version", "2.0.0"}, {"url", server.url("/package.exe")}, {"signature", "c2lnbmF0dXJl"}}.dump()}});
     }
 
     LoopbackServer server{"LAUNCHER_TEST_HTTPS_PORT", env("LAUNCHER_TEST_HTTPS_DIR")};
@@ -174,7 +172,8 @@ TEST_F(WinHttpClient, ChecksAndDownloadsFromATrustedServer) {
     ASSERT_TRUE(*offer);
     EXPECT_EQ((*offer)->package.url, server.url("/package.exe"));
     auto sent = server.requests().back()["headers"];
-    EXPECT_NE(std::find(sent.begin(), sent.end(), Json{"User-Agent", plugins::updater::updater_user_agent}), sent.end()) << sent;
+    EXPECT_NE(std::find(sent.begin(), sent.end(), Json{"User-Agent", plugins::updater::updater_user_agent}), sent.end())
+        << sent;
     EXPECT_NE(std::find(sent.begin(), sent.end(), Json{"Accept", "application/json"}), sent.end()) << sent;
 
     // A package larger than one read, so it arrives in several chunks.
@@ -183,8 +182,9 @@ TEST_F(WinHttpClient, ChecksAndDownloadsFromATrustedServer) {
     write_text(server.file("package.exe"), package);
     server.route("/package.exe", {{"body_file", env("LAUNCHER_TEST_HTTPS_UNIX_DIR") + "/package.exe"}});
     std::vector<Json> events;
-    auto bytes = plugins::updater::download_package({}, {server.url("/package.exe"), {}, std::chrono::seconds(30), std::nullopt, std::nullopt},
-                                           [&](const Json& event) { events.push_back(event); });
+    auto bytes = plugins::updater::download_package(
+        {}, {server.url("/package.exe"), {}, std::chrono::seconds(30), std::nullopt, std::nullopt},
+        [&](const Json& event) { events.push_back(event); });
     ASSERT_TRUE(bytes) << bytes.error();
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size()), package);
     ASSERT_GE(events.size(), 3u);
@@ -197,8 +197,8 @@ TEST_F(WinHttpClient, ChecksAndDownloadsFromATrustedServer) {
     EXPECT_EQ(events.back(), (Json{{"event", "Finished"}}));
 
     server.route("/gone.exe", {{"status", 404}});
-    auto missing = plugins::updater::download_package({}, {server.url("/gone.exe"), {}, std::chrono::seconds(10), std::nullopt, std::nullopt},
-                                             [](const Json&) {});
+    auto missing = plugins::updater::download_package(
+        {}, {server.url("/gone.exe"), {}, std::chrono::seconds(10), std::nullopt, std::nullopt}, [](const Json&) {});
     ASSERT_FALSE(missing);
     EXPECT_EQ(missing.error(), "`Download request failed with status: 404 Not Found`");
 }
@@ -216,7 +216,8 @@ TEST_F(WinHttpClient, AnswersAndBrokenTransfers) {
 
     const lib::http::ClientSettings plain{};
     const lib::http::ClientSettings quick_stall{.stall_limit = std::chrono::seconds(1)};
-    const lib::http::ClientSettings low_speed{.low_speed_bytes_per_second = 100, .low_speed_window = std::chrono::seconds(1)};
+    const lib::http::ClientSettings low_speed{.low_speed_bytes_per_second = 100,
+                                              .low_speed_window = std::chrono::seconds(1)};
     const auto sending = "error sending request for url (";
     struct Case {
         const char* what;
@@ -232,8 +233,8 @@ TEST_F(WinHttpClient, AnswersAndBrokenTransfers) {
         {"redirect loop ends", plain, "/loop", sending + server.url("/loop") + "): Maximum (10) redirects followed"},
         {"server closes before the declared length", plain, "/short",
          "request or response body error: transfer closed with 95 bytes remaining to read"},
-        {"body over the limit", plain, "/file", "request or response body error: the response body is larger than 4 bytes",
-         4},
+        {"body over the limit", plain, "/file",
+         "request or response body error: the response body is larger than 4 bytes", 4},
         {"server stops sending", quick_stall, "/stall", "request or response body error: no data received for 1000 ms"},
         {"server sends too slowly", low_speed, "/drip",
          "request or response body error: less than 100 bytes per second for 1000 ms"},
@@ -253,7 +254,9 @@ TEST_F(WinHttpClient, AnswersAndBrokenTransfers) {
     lib::http::GetRequest timed{server.url("/slow-head"), {}, std::chrono::seconds(1), std::nullopt, std::nullopt};
     auto timed_out = lib::http::get(plain, timed, {});
     EXPECT_EQ(timed_out.error().message, sending + server.url("/slow-head") + "): operation timed out");
-    EXPECT_EQ(lib::http::get(plain, {"file:///C:/windows/win.ini", {}, std::nullopt, std::nullopt, std::nullopt}, {}).error().at,
+    EXPECT_EQ(lib::http::get(plain, {"file:///C:/windows/win.ini", {}, std::nullopt, std::nullopt, std::nullopt}, {})
+                  .error()
+                  .at,
               lib::http::FailedAt::sending);
 }
 

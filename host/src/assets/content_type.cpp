@@ -48,7 +48,9 @@ constexpr std::array signatures{
     Signature{"application/zip", 0, "PK\x03\x04"sv},
     Signature{"application/gzip", 0, "\x1F\x8B\x08"sv},
     Signature{"application/x-7z-compressed", 0, "7z\xBC\xAF\x27\x1C"sv},
-    Signature{"application/x-xz", 0, "\xFD" "7zXZ\0"sv},
+    Signature{"application/x-xz", 0,
+              "\xFD"
+              "7zXZ\0"sv},
     Signature{"application/vnd.rar", 0, "Rar!\x1A\x07"sv},
 };
 

@@ -4,15 +4,24 @@ namespace launcher::core {
 
 std::string describe_unexpected(const Json& v) {
     switch (v.type()) {
-        case Json::value_t::null: return "null";
-        case Json::value_t::boolean: return std::string("boolean `") + (v.get<bool>() ? "true" : "false") + "`";
-        case Json::value_t::number_integer: return "integer `" + std::to_string(v.get<std::int64_t>()) + "`";
-        case Json::value_t::number_unsigned: return "integer `" + std::to_string(v.get<std::uint64_t>()) + "`";
-        case Json::value_t::number_float: return "floating point `" + v.dump() + "`";
-        case Json::value_t::string: return "string " + v.dump();
-        case Json::value_t::array: return "sequence";
-        case Json::value_t::object: return "map";
-        default: return "unknown value";
+    case Json::value_t::null:
+        return "null";
+    case Json::value_t::boolean:
+        return std::string("boolean `") + (v.get<bool>() ? "true" : "false") + "`";
+    case Json::value_t::number_integer:
+        return "integer `" + std::to_string(v.get<std::int64_t>()) + "`";
+    case Json::value_t::number_unsigned:
+        return "integer `" + std::to_string(v.get<std::uint64_t>()) + "`";
+    case Json::value_t::number_float:
+        return "floating point `" + v.dump() + "`";
+    case Json::value_t::string:
+        return "string " + v.dump();
+    case Json::value_t::array:
+        return "sequence";
+    case Json::value_t::object:
+        return "map";
+    default:
+        return "unknown value";
     }
 }
 

@@ -41,8 +41,7 @@ struct ArgDecoder<bool> {
 };
 
 // Integers: accepts JSON integers in range; "invalid value" when out of range.
-std::expected<std::uint64_t, std::string> decode_unsigned(const Json& v, std::string_view type_name,
-                                                          std::uint64_t max);
+std::expected<std::uint64_t, std::string> decode_unsigned(const Json& v, std::string_view type_name, std::uint64_t max);
 
 template <>
 struct ArgDecoder<std::uint32_t> {
@@ -65,8 +64,9 @@ template <>
 struct ArgDecoder<std::int32_t> {
     static std::expected<std::int32_t, std::string> decode(const Json& v) {
         if (!v.is_number_integer()) return std::unexpected(invalid_type(v, "i32"));
-        bool in_range = v.is_number_unsigned() ? v.get<std::uint64_t>() <= INT32_MAX
-                                               : v.get<std::int64_t>() >= INT32_MIN && v.get<std::int64_t>() <= INT32_MAX;
+        bool in_range = v.is_number_unsigned()
+                            ? v.get<std::uint64_t>() <= INT32_MAX
+                            : v.get<std::int64_t>() >= INT32_MIN && v.get<std::int64_t>() <= INT32_MAX;
         if (!in_range) return std::unexpected("invalid value: " + describe_unexpected(v) + ", expected i32");
         return static_cast<std::int32_t>(v.get<std::int64_t>());
     }
@@ -148,8 +148,10 @@ inline constexpr bool is_optional_arg<std::optional<T>> = true;
 // One argument named by its type: std::optional<T> is optional_arg<T>, any other type required.
 template <class T>
 std::expected<T, std::string> decode_arg(const Json& args, std::string_view command, std::string_view key) {
-    if constexpr (is_optional_arg<T>) return optional_arg<typename T::value_type>(args, command, key);
-    else return required_arg<T>(args, command, key);
+    if constexpr (is_optional_arg<T>)
+        return optional_arg<typename T::value_type>(args, command, key);
+    else
+        return required_arg<T>(args, command, key);
 }
 
 // Decodes one value per key, in order, with `one.template operator()<T>(key)`; the first failure

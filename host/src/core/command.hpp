@@ -63,8 +63,10 @@ public:
     template <class... Ts, class... Keys>
     std::expected<std::tuple<Ts...>, std::string> decode(const Keys&... keys) const {
         auto one = [this]<class T>(std::string_view key) -> std::expected<T, std::string> {
-            if constexpr (std::is_same_v<T, Channel>) return channel(key);
-            else return decode_arg<T>(request_.args, name(), key);
+            if constexpr (std::is_same_v<T, Channel>)
+                return channel(key);
+            else
+                return decode_arg<T>(request_.args, name(), key);
         };
         return decode_keys<Ts...>(one, keys...);
     }

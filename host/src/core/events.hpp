@@ -23,8 +23,7 @@ struct EventTarget {
 class EventBus {
 public:
     // Returns the listener id the page uses to stop listening.
-    std::uint32_t listen(std::string event, EventTarget target, std::uint32_t handler,
-                         std::shared_ptr<PageLink> page);
+    std::uint32_t listen(std::string event, EventTarget target, std::uint32_t handler, std::shared_ptr<PageLink> page);
     void unlisten(std::string_view event, std::uint32_t listener_id);
 
     // To every listener of the event, whatever its target.

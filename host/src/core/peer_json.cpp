@@ -8,8 +8,10 @@ bool json_nesting_within(std::string_view text, std::size_t max_depth) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (in_string) {
-            if (c == '\\') ++i;
-            else if (c == '"') in_string = false;
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                in_string = false;
             continue;
         }
         if (c == '"') {

@@ -78,12 +78,13 @@ void Router::dispatch(Request request, Reply reply) {
     auto task = [this, handler = command.handler, request = std::move(request), reply = std::move(reply)]() mutable {
         Invocation invocation(app_, std::move(request));
         auto result = run_handler(handler, invocation);
-        app_.loop().post([reply = std::move(reply), result = std::move(result)]() mutable {
-            reply(std::move(result));
-        });
+        app_.loop().post(
+            [reply = std::move(reply), result = std::move(result)]() mutable { reply(std::move(result)); });
     };
-    if (command.run_on == RunOn::own_thread) app_.waiting_tasks().post(std::move(task));
-    else app_.workers().post(std::move(task));
+    if (command.run_on == RunOn::own_thread)
+        app_.waiting_tasks().post(std::move(task));
+    else
+        app_.workers().post(std::move(task));
 }
 
 CommandResult run_handler(const Handler& handler, Invocation& invocation) {

@@ -53,10 +53,10 @@ void ThreadPerTask::post(std::function<void()> task) {
     join_finished_locked();
     auto id = next_id_++;
     running_.emplace(id, std::thread([this, id, task = std::move(task)] {
-        task();
-        std::lock_guard done(mutex_);
-        finished_.push_back(id);
-    }));
+                         task();
+                         std::lock_guard done(mutex_);
+                         finished_.push_back(id);
+                     }));
 }
 
 void ThreadPerTask::shutdown() {

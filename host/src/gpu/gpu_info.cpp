@@ -34,8 +34,7 @@ std::string_view device_type_name(DeviceType type) {
 }
 
 std::string_view backend_name(Backend backend) {
-    static constexpr std::array<std::string_view, 6> names = {"Noop", "Vulkan", "Metal", "Dx12", "Gl",
-                                                              "BrowserWebGpu"};
+    static constexpr std::array<std::string_view, 6> names = {"Noop", "Vulkan", "Metal", "Dx12", "Gl", "BrowserWebGpu"};
     return names.at(static_cast<std::size_t>(backend));
 }
 

@@ -64,8 +64,8 @@ std::expected<void, std::string> hand_off(std::span<const std::uint8_t> package,
         arguments = nsis_arguments(settings.install_mode, host.relaunch_args, settings.installer_args);
     } else {
         executable = msiexec_path(environment("SYSTEMROOT"));
-        arguments = msi_arguments(settings.install_mode, installer->path.string(), host.relaunch_args,
-                                  settings.installer_args);
+        arguments =
+            msi_arguments(settings.install_mode, installer->path.string(), host.relaunch_args, settings.installer_args);
     }
 
     // From here on the launcher is leaving: its windows go first so the installer is not

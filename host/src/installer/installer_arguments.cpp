@@ -4,9 +4,7 @@
 
 namespace launcher::installer {
 
-std::string nsis_escape(std::string_view argument) {
-    return platform::windows_shell::quote_argument(argument, " \t/");
-}
+std::string nsis_escape(std::string_view argument) { return platform::windows_shell::quote_argument(argument, " \t/"); }
 
 std::string msi_escape(std::string_view argument) {
     if (argument.empty()) return R"("""")";
@@ -28,18 +26,24 @@ namespace {
 
 std::vector<std::string> nsis_mode_switches(InstallMode mode) {
     switch (mode) {
-        case InstallMode::basic_ui: return {};
-        case InstallMode::quiet: return {"/S", "/R"};
-        case InstallMode::passive: return {"/P", "/R"};
+    case InstallMode::basic_ui:
+        return {};
+    case InstallMode::quiet:
+        return {"/S", "/R"};
+    case InstallMode::passive:
+        return {"/P", "/R"};
     }
     return {};
 }
 
 std::string msiexec_mode_switch(InstallMode mode) {
     switch (mode) {
-        case InstallMode::basic_ui: return "/qb+";
-        case InstallMode::quiet: return "/quiet";
-        case InstallMode::passive: return "/passive";
+    case InstallMode::basic_ui:
+        return "/qb+";
+    case InstallMode::quiet:
+        return "/quiet";
+    case InstallMode::passive:
+        return "/passive";
     }
     return {};
 }

@@ -15,8 +15,7 @@ namespace {
 std::string random_suffix() {
     static constexpr std::string_view alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::string suffix;
-    for (int i = 0; i < 6; ++i)
-        suffix += alphabet[randombytes_uniform(static_cast<std::uint32_t>(alphabet.size()))];
+    for (int i = 0; i < 6; ++i) suffix += alphabet[randombytes_uniform(static_cast<std::uint32_t>(alphabet.size()))];
     return suffix;
 }
 

@@ -16,8 +16,7 @@ std::expected<std::filesystem::path, std::string> create_unique_directory(const 
                                                                           std::string_view prefix);
 
 // Writes `bytes` to a file that must not exist yet; fails with the system's message.
-std::expected<void, std::string> write_new_file(const std::filesystem::path& path,
-                                                std::span<const std::uint8_t> bytes);
+std::expected<void, std::string> write_new_file(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 // The system's message for a C library error number (errno).
 std::string errno_message(int error);

@@ -126,7 +126,8 @@ std::expected<void, std::string> extract_entry(zip_t* archive, zip_uint64_t inde
         zip_int64_t read = zip_fread(entry.get(), buffer.data(), buffer.size());
         if (read < 0) return std::unexpected(std::string(invalid_prefix) + zip_file_strerror(entry.get()));
         if (read == 0) break;
-        if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(read), file->get()) != static_cast<std::size_t>(read))
+        if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(read), file->get()) !=
+            static_cast<std::size_t>(read))
             return std::unexpected(errno_message(errno));
     }
     if (std::fclose(file->release()) != 0) return std::unexpected(errno_message(errno));

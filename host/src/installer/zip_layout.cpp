@@ -109,8 +109,7 @@ std::expected<std::vector<LocalSpan>, std::string> local_spans(std::span<const s
         std::uint64_t record_end = at + directory_size + name_length + extra_length + in.field(at + 32, 2);
         if (record_end > directory_end) return std::unexpected(std::string("central directory damaged"));
         std::uint64_t compressed = in.field(at + 20, 4), offset = in.field(at + 42, 4);
-        if (!apply_zip64(in, at + directory_size + name_length, extra_length, in.field(at + 24, 4), compressed,
-                         offset))
+        if (!apply_zip64(in, at + directory_size + name_length, extra_length, in.field(at + 24, 4), compressed, offset))
             return std::unexpected(std::string("central directory damaged"));
         std::string name = in.text(at + directory_size, name_length);
 

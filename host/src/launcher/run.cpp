@@ -110,7 +110,8 @@ void register_plugins(core::App& app) {
     plugins::process::register_process_plugin(app);
     app.state().manage<installer::InstallerShell>(platform::system_shell());
     const auto& entry = manifest().updater;
-    auto updater_config = plugins::updater::parse_updater_config({{"endpoints", entry.endpoints}, {"pubkey", entry.pubkey}});
+    auto updater_config =
+        plugins::updater::parse_updater_config({{"endpoints", entry.endpoints}, {"pubkey", entry.pubkey}});
     if (!updater_config) core::fatal("error while running tauri application: " + updater_config.error());
     plugins::updater::UpdaterState updater_state;
     updater_state.config = std::move(*updater_config);
@@ -138,9 +139,8 @@ int run(int argc, char** argv) {
 
     auto context = build_context_on_thread();
     app.router().set_permissions(std::move(context.permissions));
-    int code = (*desktop)->run(app, context.desktop, [&app] {
-        app.workers().post([&app] { backend_setup_task(app); });
-    });
+    int code =
+        (*desktop)->run(app, context.desktop, [&app] { app.workers().post([&app] { backend_setup_task(app); }); });
     app.shutdown();
     if (app.restart_requested()) {
         platform::relaunch_current_executable(app.relaunch_args());

@@ -39,7 +39,8 @@ std::string explain_refusal(std::string_view text) {
     // The last symbol carries bits past the end of the data; they must be zero.
     char last = text[symbols - 1];
     int unused_bits_mask = symbols % 4 == 2 ? 0x0F : 0x03;
-    if (sextet(last) & unused_bits_mask) return "Invalid last symbol " + at(static_cast<unsigned char>(last), symbols - 1);
+    if (sextet(last) & unused_bits_mask)
+        return "Invalid last symbol " + at(static_cast<unsigned char>(last), symbols - 1);
     return "Invalid input length.";
 }
 

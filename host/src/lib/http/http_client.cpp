@@ -206,7 +206,8 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
                                        const BodyReader& reader) {
     init_curl_once();
     auto sending_error = [&](std::string cause) {
-        return std::unexpected(Error{FailedAt::sending, "error sending request for url (" + request.url + "): " + cause});
+        return std::unexpected(
+            Error{FailedAt::sending, "error sending request for url (" + request.url + "): " + cause});
     };
     std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
     if (!easy) return sending_error("could not create a transfer");
@@ -268,7 +269,8 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     if (transfer.stopped_by_reader) return transfer.block;
     if (code != CURLE_OK) {
         auto cause = cause_of(code, error_buffer, transfer);
-        if (transfer.head_delivered) return std::unexpected(Error{FailedAt::body, "request or response body error: " + cause});
+        if (transfer.head_delivered)
+            return std::unexpected(Error{FailedAt::body, "request or response body error: " + cause});
         return sending_error(cause);
     }
     if (!transfer.head_delivered) return sending_error("no response head was received");

@@ -11,9 +11,7 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-bool is_identifier_char(char c) {
-    return is_digit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-';
-}
+bool is_identifier_char(char c) { return is_digit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-'; }
 
 bool all_digits(std::string_view s) { return std::all_of(s.begin(), s.end(), is_digit); }
 

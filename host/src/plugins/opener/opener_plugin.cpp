@@ -34,13 +34,12 @@ void register_opener_plugin(core::App& app, platform::Shell& shell) {
     app.router()
         .plugin("opener")
         .add("open_url", core::RunOn::worker, [&shell](core::Invocation& call) { return open_url(call, shell); })
-        .add("reveal_item_in_dir", core::RunOn::worker,
-             [&shell](core::Invocation& call) -> core::CommandResult {
-                 auto paths = call.arg<std::vector<std::string>>("paths");
-                 if (!paths) return std::unexpected(paths.error());
-                 if (auto shown = shell.reveal(*paths); !shown) return std::unexpected(shown.error());
-                 return nullptr;
-             });
+        .add("reveal_item_in_dir", core::RunOn::worker, [&shell](core::Invocation& call) -> core::CommandResult {
+            auto paths = call.arg<std::vector<std::string>>("paths");
+            if (!paths) return std::unexpected(paths.error());
+            if (auto shown = shell.reveal(*paths); !shown) return std::unexpected(shown.error());
+            return nullptr;
+        });
     app.add_page_script({std::string(page::links), true});
 }
 

@@ -4,8 +4,7 @@
 
 namespace launcher::plugins::system_info {
 
-SystemInfoState::SystemInfoState(std::shared_ptr<platform::SystemProbe> probe,
-                                 std::chrono::milliseconds usage_interval)
+SystemInfoState::SystemInfoState(std::shared_ptr<platform::SystemProbe> probe, std::chrono::milliseconds usage_interval)
     : probe_(std::move(probe)) {
     memory_ = probe_->memory().value_or(platform::MemoryFigures{});
     swap_ = probe_->swap().value_or(platform::SwapFigures{});

@@ -30,9 +30,12 @@ BundleType bundle_type_from_marker(std::string_view marker) {
 
 std::string_view installer_name(BundleType type) {
     switch (type) {
-        case BundleType::nsis: return "nsis";
-        case BundleType::msi: return "msi";
-        case BundleType::unknown: break;
+    case BundleType::nsis:
+        return "nsis";
+    case BundleType::msi:
+        return "msi";
+    case BundleType::unknown:
+        break;
     }
     return "unknown";
 }

@@ -32,8 +32,10 @@ std::expected<EndpointAnswer, std::string> ask_endpoint(const lib::http::ClientS
     EndpointAnswer answer{EndpointAnswer::body, {}};
     lib::http::BodyReader reader{
         [&](const lib::http::ResponseHead& head) {
-            if (head.status == 204) answer.kind = EndpointAnswer::no_content;
-            else if (head.status < 200 || head.status > 299) answer.kind = EndpointAnswer::not_success;
+            if (head.status == 204)
+                answer.kind = EndpointAnswer::no_content;
+            else if (head.status < 200 || head.status > 299)
+                answer.kind = EndpointAnswer::not_success;
             return answer.kind == EndpointAnswer::body;
         },
         [&](std::string_view chunk) { answer.text.append(chunk); },
@@ -89,7 +91,7 @@ std::vector<lib::http::Header> request_headers(const std::vector<lib::http::Head
 }
 
 std::expected<std::optional<Offer>, std::string> check_for_update(const lib::http::ClientSettings& client,
-                                                                 const CheckRequest& request) {
+                                                                  const CheckRequest& request) {
     if (request.endpoints.empty()) return std::unexpected("Updater does not have any endpoints set.");
     auto current = lib::semver::parse_semver(request.current_version);
     if (!current) return std::unexpected(current.error());
@@ -100,7 +102,7 @@ std::expected<std::optional<Offer>, std::string> check_for_update(const lib::htt
         auto url = lib::http::parse_url(substitute_url_variables(endpoint, request));
         if (!url) return std::unexpected(url.error());
         lib::http::GetRequest get{url->text, request_headers(request.headers, "application/json"), request.timeout,
-                             request.proxy, max_manifest_bytes};
+                                  request.proxy, max_manifest_bytes};
         auto answer = ask_endpoint(client, get);
         if (!answer) return std::unexpected(answer.error());
         if (answer->kind == EndpointAnswer::transport_failure) {

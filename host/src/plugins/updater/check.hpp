@@ -51,6 +51,6 @@ std::vector<lib::http::Header> request_headers(const std::vector<lib::http::Head
 // Tries the endpoints in order and decides whether the manifest found is offered. Nothing
 // offered (or a 204 answer) gives nullopt; failures give the message the page sees.
 std::expected<std::optional<Offer>, std::string> check_for_update(const lib::http::ClientSettings& client,
-                                                                 const CheckRequest& request);
+                                                                  const CheckRequest& request);
 
 }  // namespace launcher::plugins::updater

@@ -15,7 +15,8 @@ template <>
 struct ArgDecoder<std::pair<std::string, std::string>> {
     static std::expected<std::pair<std::string, std::string>, std::string> decode(const Json& v) {
         if (!v.is_array()) return std::unexpected(invalid_type(v, "a tuple of size 2"));
-        if (v.size() != 2) return std::unexpected("invalid length " + std::to_string(v.size()) + ", expected a tuple of size 2");
+        if (v.size() != 2)
+            return std::unexpected("invalid length " + std::to_string(v.size()) + ", expected a tuple of size 2");
         auto name = ArgDecoder<std::string>::decode(v[0]);
         if (!name) return std::unexpected(name.error());
         auto value = ArgDecoder<std::string>::decode(v[1]);

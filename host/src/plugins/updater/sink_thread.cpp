@@ -44,9 +44,8 @@ void SinkThread::wait() {
 void SinkThread::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [this] {
-            return closing_ || (!waiting_.empty() && (draining_ || waiting_bytes_ >= batch_bytes));
-        });
+        changed_.wait(
+            lock, [this] { return closing_ || (!waiting_.empty() && (draining_ || waiting_bytes_ >= batch_bytes)); });
         if (waiting_.empty()) return;
         auto bytes = waiting_.front();
         waiting_.pop_front();

@@ -27,8 +27,8 @@ public:
     explicit SinkThread(Sink sink);
     // Waits for the sink to take everything handed to it, then ends the thread.
     ~SinkThread();
-    SinkThread(const SinkThread &) = delete;
-    SinkThread &operator=(const SinkThread &) = delete;
+    SinkThread(const SinkThread&) = delete;
+    SinkThread& operator=(const SinkThread&) = delete;
 
     // The next bytes for the sink. A span that continues the last one still waiting joins it, so
     // the sink takes larger pieces when it falls behind.

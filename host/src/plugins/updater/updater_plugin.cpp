@@ -41,8 +41,8 @@ Json check_result(std::uint32_t rid, const UpdateRecord& record, const std::opti
 
 CommandResult check(Invocation& invocation) {
     auto args = invocation.decode<std::optional<HeaderPairs>, std::optional<std::uint64_t>, std::optional<std::string>,
-                                  std::optional<std::string>, std::optional<bool>>(
-        "headers", "timeout", "proxy", "target", "allowDowngrades");
+                                  std::optional<std::string>, std::optional<bool>>("headers", "timeout", "proxy",
+                                                                                   "target", "allowDowngrades");
     if (!args) return std::unexpected(args.error());
     auto& [headers, timeout, proxy, target, allow_downgrades] = *args;
 
@@ -54,8 +54,9 @@ CommandResult check(Invocation& invocation) {
 
     const auto& state = state_of(invocation);
     const auto& app = invocation.app();
-    CheckRequest request{state.config.endpoints, app.info().version, state.bundle, *built, as_duration(timeout),
-                         proxy, target, allow_downgrades.value_or(false)};
+    CheckRequest request{
+        state.config.endpoints,          app.info().version, state.bundle, *built, as_duration(timeout), proxy, target,
+        allow_downgrades.value_or(false)};
     auto offer = check_for_update(state.http, request);
     if (!offer) return std::unexpected(offer.error());
     if (!*offer) return Json(nullptr);
@@ -90,8 +91,9 @@ struct VerifiedDownload {
 
 // The shared first half of `download` and `download_and_install`.
 std::expected<VerifiedDownload, std::string> download_verified(Invocation& invocation) {
-    auto args = invocation.decode<std::uint32_t, core::Channel, std::optional<HeaderPairs>,
-                                  std::optional<std::uint64_t>>("rid", "onEvent", "headers", "timeout");
+    auto args =
+        invocation.decode<std::uint32_t, core::Channel, std::optional<HeaderPairs>, std::optional<std::uint64_t>>(
+            "rid", "onEvent", "headers", "timeout");
     if (!args) return std::unexpected(args.error());
     const auto& [rid, channel, headers, timeout] = *args;
 
@@ -107,8 +109,8 @@ std::expected<VerifiedDownload, std::string> download_verified(Invocation& invoc
 
     const auto& state = state_of(invocation);
     lib::http::GetRequest request{(*record)->download_url,
-                                  request_headers(request_headers_list, "application/octet-stream"),
-                                  limit, (*record)->proxy, state.max_package_bytes};
+                                  request_headers(request_headers_list, "application/octet-stream"), limit,
+                                  (*record)->proxy, state.max_package_bytes};
     // A prehashed signature's digest is taken while the bytes arrive, not in a second pass.
     lib::minisign::UpdateSignatureCheck signature(state.config.pubkey, (*record)->signature);
     auto bytes = download_package(
@@ -122,8 +124,7 @@ std::expected<VerifiedDownload, std::string> download_verified(Invocation& invoc
 }
 
 // Hands the package to the installer; on success the launcher has ended (a test's host returns).
-CommandResult install_package(Invocation& invocation, const UpdateRecord& record,
-                              std::span<const std::uint8_t> bytes) {
+CommandResult install_package(Invocation& invocation, const UpdateRecord& record, std::span<const std::uint8_t> bytes) {
     const auto& state = state_of(invocation);
     auto host = state.hand_off_host(invocation.app());
     host.product_name = record.product_name;

@@ -42,9 +42,8 @@ struct Egl {
     PFNEGLRELEASETHREADPROC release_thread;
 
     bool complete() const {
-        return get_proc_address && query_string && get_display && initialize && bind_api &&
-               choose_config && create_context && destroy_context && create_pbuffer && destroy_surface &&
-               make_current && release_thread;
+        return get_proc_address && query_string && get_display && initialize && bind_api && choose_config &&
+               create_context && destroy_context && create_pbuffer && destroy_surface && make_current && release_thread;
     }
 };
 

@@ -33,11 +33,16 @@ std::vector<Properties> enumerate(Enumerate function, Args... args) {
 
 DeviceType device_type_of(std::uint32_t physical_device_type) {
     switch (physical_device_type) {
-    case VK_PHYSICAL_DEVICE_TYPE_INTEGRATED_GPU: return DeviceType::IntegratedGpu;
-    case VK_PHYSICAL_DEVICE_TYPE_DISCRETE_GPU: return DeviceType::DiscreteGpu;
-    case VK_PHYSICAL_DEVICE_TYPE_VIRTUAL_GPU: return DeviceType::VirtualGpu;
-    case VK_PHYSICAL_DEVICE_TYPE_CPU: return DeviceType::Cpu;
-    default: return DeviceType::Other;
+    case VK_PHYSICAL_DEVICE_TYPE_INTEGRATED_GPU:
+        return DeviceType::IntegratedGpu;
+    case VK_PHYSICAL_DEVICE_TYPE_DISCRETE_GPU:
+        return DeviceType::DiscreteGpu;
+    case VK_PHYSICAL_DEVICE_TYPE_VIRTUAL_GPU:
+        return DeviceType::VirtualGpu;
+    case VK_PHYSICAL_DEVICE_TYPE_CPU:
+        return DeviceType::Cpu;
+    default:
+        return DeviceType::Other;
     }
 }
 
@@ -84,9 +89,9 @@ public:
             return;
         }
         api_version_ = version;
-        properties2_ = version >= VK_API_VERSION_1_1 ? function<PFN_vkGetPhysicalDeviceProperties2>(
-                                                           "vkGetPhysicalDeviceProperties2")
-                                                     : nullptr;
+        properties2_ = version >= VK_API_VERSION_1_1
+                           ? function<PFN_vkGetPhysicalDeviceProperties2>("vkGetPhysicalDeviceProperties2")
+                           : nullptr;
         if (!properties2_ && !extensions.empty()) {
             properties2_ = function<PFN_vkGetPhysicalDeviceProperties2>("vkGetPhysicalDeviceProperties2KHR");
         }

@@ -19,9 +19,8 @@ void serve(WebKitURISchemeRequest* request, gpointer data) {
         return;
     }
     auto* body = new std::vector<std::uint8_t>(std::move(answer->body));
-    GBytes* bytes = g_bytes_new_with_free_func(body->data(), body->size(),
-                                               [](gpointer p) { delete static_cast<std::vector<std::uint8_t>*>(p); },
-                                               body);
+    GBytes* bytes = g_bytes_new_with_free_func(
+        body->data(), body->size(), [](gpointer p) { delete static_cast<std::vector<std::uint8_t>*>(p); }, body);
     auto stream = GObjectPtr<GInputStream>::adopt(g_memory_input_stream_new_from_bytes(bytes));
     auto response = GObjectPtr<WebKitURISchemeResponse>::adopt(
         webkit_uri_scheme_response_new(stream.get(), static_cast<gint64>(g_bytes_get_size(bytes))));

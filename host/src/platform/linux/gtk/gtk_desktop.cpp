@@ -30,7 +30,8 @@ GObjectPtr<WebKitWebContext> make_context(const std::string& identifier) {
 }
 
 GdkPixbuf* make_icon(const DesktopConfig& config) {
-    if (config.icon_size <= 0 || config.icon_rgba.size() != static_cast<std::size_t>(config.icon_size * config.icon_size * 4)) {
+    if (config.icon_size <= 0 ||
+        config.icon_rgba.size() != static_cast<std::size_t>(config.icon_size * config.icon_size * 4)) {
         return nullptr;
     }
     auto* bytes = g_bytes_new(config.icon_rgba.data(), config.icon_rgba.size());
@@ -97,10 +98,11 @@ void GtkDesktop::create_windows(core::App& app, const DesktopConfig& config) {
     WebKitWebView* first = nullptr;
     for (const auto& window_config : config.windows) {
         // Under automation one window's view is the one the driver controls.
-        bool automated = webkit_web_context_is_automation_allowed(context_.get()) &&
-                         window_config.label == config.automated_window;
-        auto window = std::make_unique<GtkLauncherWindow>(app, context_.get(), window_config, icon, first, automated,
-                                                          [this, label = window_config.label] { window_destroyed(label); });
+        bool automated =
+            webkit_web_context_is_automation_allowed(context_.get()) && window_config.label == config.automated_window;
+        auto window =
+            std::make_unique<GtkLauncherWindow>(app, context_.get(), window_config, icon, first, automated,
+                                                [this, label = window_config.label] { window_destroyed(label); });
         if (!first) first = window->web_view().view();
         windows_[window_config.label] = std::move(window);
     }

@@ -18,8 +18,8 @@ public:
         loop_.post([self = shared_from_this()] {
             auto script = self->pending_.take();
             if (!self->view_) return;
-            webkit_web_view_evaluate_javascript(self->view_, script.data(), static_cast<gssize>(script.size()),
-                                                nullptr, nullptr, nullptr, nullptr, nullptr);
+            webkit_web_view_evaluate_javascript(self->view_, script.data(), static_cast<gssize>(script.size()), nullptr,
+                                                nullptr, nullptr, nullptr, nullptr);
         });
     }
     const std::string& webview_label() const override { return label_; }
@@ -121,8 +121,8 @@ void on_animation_frames(GObject* view, GAsyncResult* result, gpointer ref) {
     auto wait = *static_cast<FrameWaitRef*>(ref);
     delete static_cast<FrameWaitRef*>(ref);
     if (!wait->drawn || wait->tick) return;
-    wait->tick = gtk_widget_add_tick_callback(wait->widget, on_frame_wait_tick, new FrameWaitRef(wait),
-                                              delete_frame_wait_ref);
+    wait->tick =
+        gtk_widget_add_tick_callback(wait->widget, on_frame_wait_tick, new FrameWaitRef(wait), delete_frame_wait_ref);
 }
 
 }  // namespace
@@ -136,8 +136,8 @@ WebView::WebView(core::App& app, WebKitWebContext* context, const WindowConfig& 
     g_signal_connect(content_.get(), "script-message-with-reply-received::ipc", G_CALLBACK(on_message), this);
     webkit_user_content_manager_register_script_message_handler_with_reply(content_.get(), "ipc", nullptr);
 
-    auto* settings = webkit_settings_new_with_settings("enable-developer-extras", FALSE, "enable-page-cache", FALSE,
-                                                       nullptr);
+    auto* settings =
+        webkit_settings_new_with_settings("enable-developer-extras", FALSE, "enable-page-cache", FALSE, nullptr);
     // WebKit's accelerated renderer left the main window, created hidden, blank for about two
     // seconds after it was shown (measured under Xvfb: first paint 2.4 s after navigation with
     // acceleration, 0.3 s without). The launcher's pages are light enough to draw in software.

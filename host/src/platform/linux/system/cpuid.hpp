@@ -11,8 +11,8 @@ namespace launcher::platform::linux_system {
 
 // The registers of the identification leaves the vendor and brand texts come from.
 struct CpuidLeaves {
-    std::array<std::uint32_t, 4> leaf0{};             // eax, ebx, ecx, edx of leaf 0
-    std::uint32_t highest_extended = 0;               // eax of leaf 0x80000000
+    std::array<std::uint32_t, 4> leaf0{};                 // eax, ebx, ecx, edx of leaf 0
+    std::uint32_t highest_extended = 0;                   // eax of leaf 0x80000000
     std::array<std::array<std::uint32_t, 4>, 3> brand{};  // leaves 0x80000002..0x80000004
 };
 

@@ -97,8 +97,8 @@ public:
     }
 
     std::optional<std::string> locale() const override {
-        return first_language({std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"),
-                               std::getenv("LANG")});
+        return first_language(
+            {std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG")});
     }
 };
 

@@ -1,8 +1,8 @@
 #include "platform/windows/graphics/dx12_adapters.hpp"
 
+#include <windows.h>
 #include <d3d12.h>
 #include <dxgi.h>
-#include <windows.h>
 #include <wrl/client.h>
 
 #include <cwchar>

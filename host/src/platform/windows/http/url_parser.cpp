@@ -45,7 +45,8 @@ std::expected<Url, std::string> parse_url(std::string_view text) {
 
     Url url{scheme + rest, scheme};
     if (scheme == "http" || scheme == "https") {
-        if (!rest.starts_with("://") || rest.size() <= 3 || rest[3] == '/') return std::unexpected("No host part in the URL");
+        if (!rest.starts_with("://") || rest.size() <= 3 || rest[3] == '/')
+            return std::unexpected("No host part in the URL");
         auto wide = widen(url.text);
         URL_COMPONENTS parts{};
         parts.dwStructSize = sizeof parts;

@@ -36,21 +36,35 @@ using Handle = std::unique_ptr<void, HandleCloser>;
 
 std::string winhttp_cause(DWORD code) {
     switch (code) {
-    case ERROR_WINHTTP_TIMEOUT: return "operation timed out";
-    case ERROR_WINHTTP_NAME_NOT_RESOLVED: return "could not resolve the host name";
-    case ERROR_WINHTTP_CANNOT_CONNECT: return "could not connect to the server";
-    case ERROR_WINHTTP_CONNECTION_ERROR: return "the connection was reset";
-    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE: return "the server's answer is not valid HTTP";
-    case ERROR_WINHTTP_HEADER_SIZE_OVERFLOW: return "the response head is too large";
-    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR: return "the secure connection was refused (TLS or the server's certificate)";
+    case ERROR_WINHTTP_TIMEOUT:
+        return "operation timed out";
+    case ERROR_WINHTTP_NAME_NOT_RESOLVED:
+        return "could not resolve the host name";
+    case ERROR_WINHTTP_CANNOT_CONNECT:
+        return "could not connect to the server";
+    case ERROR_WINHTTP_CONNECTION_ERROR:
+        return "the connection was reset";
+    case ERROR_WINHTTP_INVALID_SERVER_RESPONSE:
+        return "the server's answer is not valid HTTP";
+    case ERROR_WINHTTP_HEADER_SIZE_OVERFLOW:
+        return "the response head is too large";
+    case ERROR_WINHTTP_SECURE_CHANNEL_ERROR:
+        return "the secure connection was refused (TLS or the server's certificate)";
     case ERROR_WINHTTP_SECURE_FAILURE:
-    case ERROR_WINHTTP_SECURE_INVALID_CA: return "the server's certificate is not trusted";
-    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID: return "the server's certificate has expired or is not yet valid";
-    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID: return "the server's certificate is for another host";
-    case ERROR_WINHTTP_SECURE_CERT_REVOKED: return "the server's certificate was revoked";
-    case ERROR_WINHTTP_INVALID_URL: return "the URL is not valid";
-    case ERROR_NOT_ENOUGH_MEMORY: return "out of memory";
-    default: return "WinHTTP error " + std::to_string(code);
+    case ERROR_WINHTTP_SECURE_INVALID_CA:
+        return "the server's certificate is not trusted";
+    case ERROR_WINHTTP_SECURE_CERT_DATE_INVALID:
+        return "the server's certificate has expired or is not yet valid";
+    case ERROR_WINHTTP_SECURE_CERT_CN_INVALID:
+        return "the server's certificate is for another host";
+    case ERROR_WINHTTP_SECURE_CERT_REVOKED:
+        return "the server's certificate was revoked";
+    case ERROR_WINHTTP_INVALID_URL:
+        return "the URL is not valid";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return "out of memory";
+    default:
+        return "WinHTTP error " + std::to_string(code);
     }
 }
 
@@ -95,11 +109,13 @@ public:
 
     std::string cause(Limit limit) const {
         switch (limit) {
-        case Limit::stall: return "no data received for " + std::to_string(settings_.stall_limit.count()) + " ms";
+        case Limit::stall:
+            return "no data received for " + std::to_string(settings_.stall_limit.count()) + " ms";
         case Limit::slow:
             return "less than " + std::to_string(settings_.low_speed_bytes_per_second) + " bytes per second for " +
                    std::to_string(settings_.low_speed_window.count()) + " ms";
-        default: return "operation timed out";
+        default:
+            return "operation timed out";
         }
     }
 
@@ -222,9 +238,8 @@ std::optional<CrackedUrl> crack(const std::wstring& url) {
 std::string scheme_of(std::string_view url) {
     auto colon = url.find(':');
     std::string scheme(url.substr(0, colon == std::string_view::npos ? 0 : colon));
-    std::transform(scheme.begin(), scheme.end(), scheme.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return scheme;
 }
 
@@ -249,7 +264,8 @@ std::optional<std::string> resolve(const std::string& base, const std::string& l
 std::expected<ResponseHead, Error> get(const ClientSettings& settings, const GetRequest& request,
                                        const BodyReader& reader) {
     auto sending_error = [&](std::string cause) {
-        return std::unexpected(Error{FailedAt::sending, "error sending request for url (" + request.url + "): " + cause});
+        return std::unexpected(
+            Error{FailedAt::sending, "error sending request for url (" + request.url + "): " + cause});
     };
     auto body_error = [](std::string cause) {
         return std::unexpected(Error{FailedAt::body, "request or response body error: " + cause});
@@ -361,7 +377,8 @@ std::expected<ResponseHead, Error> get(const ClientSettings& settings, const Get
     for (;;) {
         if (!bound_next_step(h, guard, bound)) return body_error(guard.cause(bound));
         DWORD available = 0;
-        if (!WinHttpQueryDataAvailable(h, &available)) return body_error(failed_step_cause(GetLastError(), guard, bound));
+        if (!WinHttpQueryDataAvailable(h, &available))
+            return body_error(failed_step_cause(GetLastError(), guard, bound));
         if (available == 0) break;
         DWORD read = 0;
         if (!WinHttpReadData(h, buffer.get(), std::min(available, receive_buffer_bytes), &read)) {

@@ -9,7 +9,8 @@ namespace {
 std::uint64_t pages_beyond(std::uint64_t page_size, std::uint64_t pages, std::uint64_t physical) {
     if (pages <= physical) return 0;
     auto excess = pages - physical;
-    if (excess > std::numeric_limits<std::uint64_t>::max() / page_size) return std::numeric_limits<std::uint64_t>::max();
+    if (excess > std::numeric_limits<std::uint64_t>::max() / page_size)
+        return std::numeric_limits<std::uint64_t>::max();
     return excess * page_size;
 }
 
@@ -56,8 +57,7 @@ ProcessorTimes processor_times(std::uint64_t idle, std::uint64_t kernel, std::ui
 
 std::string version_text(const std::optional<WindowsVersion>& version) {
     if (!version) return "Unknown";
-    return std::to_string(version->major) + "." + std::to_string(version->minor) + "." +
-           std::to_string(version->build);
+    return std::to_string(version->major) + "." + std::to_string(version->minor) + "." + std::to_string(version->build);
 }
 
 OsFacts os_facts(const std::optional<WindowsVersion>& version) {

@@ -42,11 +42,16 @@ std::string architecture_name() {
     SYSTEM_INFO info{};
     GetNativeSystemInfo(&info);
     switch (info.wProcessorArchitecture) {
-        case PROCESSOR_ARCHITECTURE_AMD64: return "x86_64";
-        case PROCESSOR_ARCHITECTURE_INTEL: return "x86";
-        case PROCESSOR_ARCHITECTURE_ARM64: return "aarch64";
-        case PROCESSOR_ARCHITECTURE_ARM: return "arm";
-        default: return "unknown";
+    case PROCESSOR_ARCHITECTURE_AMD64:
+        return "x86_64";
+    case PROCESSOR_ARCHITECTURE_INTEL:
+        return "x86";
+    case PROCESSOR_ARCHITECTURE_ARM64:
+        return "aarch64";
+    case PROCESSOR_ARCHITECTURE_ARM:
+        return "arm";
+    default:
+        return "unknown";
     }
 }
 
