@@ -7,20 +7,14 @@
 #include <chrono>
 #include <string>
 
+#include "launcher/host_plugins.hpp"
 #include "launcher/launcher_commands.hpp"
 #include "launcher/permission_set.hpp"
 #include "launcher/setup_state.hpp"
-#include "plugins/app/app_plugin.hpp"
-#include "plugins/event/event_plugin.hpp"
 #include "plugins/opener/opener_plugin.hpp"
 #include "plugins/os/os_plugin.hpp"
-#include "plugins/path/path_plugin.hpp"
-#include "plugins/process/process_plugin.hpp"
-#include "plugins/resources/resources_plugin.hpp"
 #include "plugins/system_info/system_info_plugin.hpp"
 #include "plugins/updater/updater_plugin.hpp"
-#include "plugins/webview/webview_plugin.hpp"
-#include "plugins/window/window_plugin.hpp"
 #include "router_harness.hpp"
 
 namespace launcher::testing {
@@ -50,13 +44,7 @@ struct LauncherHost : Host {
 
     explicit LauncherHost(const UpdaterPeer& peer = {}) {
         app.state().manage<SetupState>();
-        plugins::app::register_app_plugin(app, "nsis");
-        plugins::event::register_event_plugin(app);
-        plugins::resources::register_resources_plugin(app);
-        plugins::window::register_window_plugin(app);
-        plugins::webview::register_webview_plugin(app);
-        plugins::path::register_path_plugin(app);
-        plugins::process::register_process_plugin(app);
+        register_host_plugins(app, "nsis");
         plugins::updater::UpdaterState state;
         state.config.endpoints = {peer.endpoint};
         state.config.pubkey = peer.pubkey;

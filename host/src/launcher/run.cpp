@@ -12,6 +12,7 @@
 #include "core/fatal.hpp"
 #include "installer/hand_off.hpp"
 #include "launcher/build_config.hpp"
+#include "launcher/host_plugins.hpp"
 #include "launcher/launcher_commands.hpp"
 #include "launcher/manifest.hpp"
 #include "launcher/permission_set.hpp"
@@ -19,18 +20,11 @@
 #include "launcher/setup_state.hpp"
 #include "platform/shell.hpp"
 #include "platform/system_probe.hpp"
-#include "plugins/app/app_plugin.hpp"
-#include "plugins/event/event_plugin.hpp"
 #include "plugins/opener/opener_plugin.hpp"
 #include "plugins/os/os_plugin.hpp"
-#include "plugins/path/path_plugin.hpp"
-#include "plugins/process/process_plugin.hpp"
-#include "plugins/resources/resources_plugin.hpp"
 #include "plugins/system_info/system_info_plugin.hpp"
 #include "plugins/updater/bundle_type.hpp"
 #include "plugins/updater/updater_plugin.hpp"
-#include "plugins/webview/webview_plugin.hpp"
-#include "plugins/window/window_plugin.hpp"
 
 namespace launcher {
 
@@ -100,14 +94,7 @@ std::optional<std::string> packaging_kind() {
 // The host's built-in command groups first, then the launcher's plugins in the order they
 // initialise.
 void register_plugins(core::App& app) {
-    plugins::app::register_app_plugin(app, packaging_kind());
-    plugins::event::register_event_plugin(app);
-    plugins::resources::register_resources_plugin(app);
-    plugins::window::register_window_plugin(app);
-    plugins::webview::register_webview_plugin(app);
-    plugins::path::register_path_plugin(app);
-
-    plugins::process::register_process_plugin(app);
+    register_host_plugins(app, packaging_kind());
     app.state().manage<installer::InstallerShell>(platform::system_shell());
     const auto& entry = manifest().updater;
     auto updater_config =
