@@ -129,7 +129,7 @@ void on_animation_frames(GObject* view, GAsyncResult* result, gpointer ref) {
 
 WebView::WebView(core::App& app, WebKitWebContext* context, const WindowConfig& config, WebKitWebView* related,
                  bool controlled_by_automation)
-    : app_(app), label_(config.label), bridge_(config.label, app_origin) {
+    : app_(app), bridge_(config.label, app_origin) {
     content_ = GObjectPtr<WebKitUserContentManager>::adopt(webkit_user_content_manager_new());
     add_script(content_.get(), bridge_.script(), true);
     for (const auto& script : app.page_scripts()) add_script(content_.get(), script.source, script.top_frame_only);
@@ -160,7 +160,7 @@ WebView::WebView(core::App& app, WebKitWebContext* context, const WindowConfig& 
         webkit_web_view_set_background_color(view_, &clear);
     }
     g_signal_connect(view_, "load-changed", G_CALLBACK(on_load_changed), this);
-    page_ = std::make_shared<PageChannel>(app_.loop(), view_, label_);
+    page_ = std::make_shared<PageChannel>(app_.loop(), view_, bridge_.label());
 }
 
 WebView::~WebView() {
@@ -203,8 +203,8 @@ void WebView::on_load_changed(WebKitWebView*, WebKitLoadEvent event, gpointer se
 // A new document replaced the old one: its callbacks and listeners are gone with it.
 void WebView::new_page() {
     page_->detach();
-    page_ = std::make_shared<PageChannel>(app_.loop(), view_, label_);
-    app_.events().forget_page(label_);
+    page_ = std::make_shared<PageChannel>(app_.loop(), view_, bridge_.label());
+    app_.events().forget_page(bridge_.label());
 }
 
 gboolean WebView::on_message(WebKitUserContentManager*, JSCValue* message, WebKitScriptMessageReply* reply,

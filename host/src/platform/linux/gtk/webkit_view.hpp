@@ -47,8 +47,7 @@ private:
     void new_page();
 
     core::App& app_;
-    std::string label_;
-    core::PageBridge bridge_;
+    core::PageBridge bridge_;  // the view's label and its end of the page protocol
     GObjectPtr<WebKitUserContentManager> content_;
     WebKitWebView* view_ = nullptr;  // owned by its window
     std::shared_ptr<PageChannel> page_;
