@@ -45,11 +45,11 @@ bool PageBridge::is_app_page(std::string_view uri) const {
 }
 
 std::expected<Request, std::string> PageBridge::decode(std::string_view message, std::string_view page_uri) const {
-    auto malformed = std::unexpected(std::string(malformed_message));
+    auto malformed = [] { return std::unexpected(std::string(malformed_message)); };
     auto envelope = parse_peer_json(message);
-    if (!envelope) return malformed;
+    if (!envelope) return malformed();
     auto cmd = envelope->find("cmd");  // end() for anything but an object
-    if (cmd == envelope->end() || !cmd->is_string()) return malformed;
+    if (cmd == envelope->end() || !cmd->is_string()) return malformed();
     // The envelope is not needed after this, so its parts move into the request.
     Request request;
     request.key = std::move(cmd->get_ref<std::string&>());
