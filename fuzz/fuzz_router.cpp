@@ -12,6 +12,7 @@
 #include "core/json.hpp"
 #include "fuzz_check.hpp"
 #include "launcher_host.hpp"
+#include "platform/desktop.hpp"
 
 using launcher::Json;
 using launcher::fuzz::require;
@@ -35,9 +36,12 @@ launcher::testing::LauncherHost& host() {
     return *instance;
 }
 
+// A page of the launcher's own origin, as the views show it.
+const std::string own_page = std::string(launcher::platform::app_origin) + "/index.html";
+
 const core::PageBridge& bridge(bool splash) {
-    static const core::PageBridge main("main", "tauri://localhost");
-    static const core::PageBridge splashscreen("splashscreen", "tauri://localhost");
+    static const core::PageBridge main("main", launcher::platform::app_origin);
+    static const core::PageBridge splashscreen("splashscreen", launcher::platform::app_origin);
     return splash ? splashscreen : main;
 }
 
@@ -60,8 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool splash = (data[0] & 1) != 0;
     bool foreign_page = (data[0] & 2) != 0;
     const auto& view = bridge(splash);
-    auto request = view.decode(with_token(text, view.token()),
-                               foreign_page ? "https://example.com/" : "tauri://localhost/index.html");
+    auto request = view.decode(with_token(text, view.token()), foreign_page ? "https://example.com/" : own_page);
     if (!request) {
         require(request.error() == core::malformed_message, "a refused message is malformed", request.error());
         return 0;
