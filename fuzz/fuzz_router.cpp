@@ -12,6 +12,7 @@
 #include "core/json.hpp"
 #include "fuzz_check.hpp"
 #include "launcher_host.hpp"
+#include "page_envelope.hpp"
 #include "platform/desktop.hpp"
 
 using launcher::Json;
@@ -45,15 +46,6 @@ const core::PageBridge& bridge(bool splash) {
     return splash ? splashscreen : main;
 }
 
-// The fuzzer cannot guess a view's token, so the text "$TOKEN" stands for it.
-std::string with_token(std::string_view text, const std::string& token) {
-    std::string out(text);
-    for (auto at = out.find("$TOKEN"); at != std::string::npos; at = out.find("$TOKEN", at + token.size())) {
-        out.replace(at, 6, token);
-    }
-    return out;
-}
-
 }  // namespace
 
 // Input: one byte choosing the caller (bit 0: splash instead of main, bit 1: the view shows a
@@ -64,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool splash = (data[0] & 1) != 0;
     bool foreign_page = (data[0] & 2) != 0;
     const auto& view = bridge(splash);
-    auto request = view.decode(with_token(text, view.token()), foreign_page ? "https://example.com/" : own_page);
+    auto request = view.decode(launcher::testing::with_token(text, view.token()),
+                               foreign_page ? "https://example.com/" : own_page);
     if (!request) {
         require(request.error() == core::malformed_message, "a refused message is malformed", request.error());
         return 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/ipc.hpp"
+#include "page_envelope.hpp"
 
 namespace launcher::core {
 namespace {
@@ -13,11 +14,7 @@ using namespace std::string_literals;
 constexpr std::string_view origin = "tauri://localhost";
 constexpr std::string_view own_page = "tauri://localhost/index.html";
 
-// "$TOKEN" in a message stands for the bridge's own token.
-std::string with_token(std::string text, const std::string& token) {
-    for (auto at = text.find("$TOKEN"); at != std::string::npos; at = text.find("$TOKEN")) text.replace(at, 6, token);
-    return text;
-}
+using launcher::testing::with_token;
 
 std::string outcome(const std::expected<Request, std::string>& request) {
     if (!request) return "error " + request.error();
