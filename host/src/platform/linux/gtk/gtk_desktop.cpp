@@ -2,6 +2,9 @@
 
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/linux/gtk/app_scheme.hpp"
 
 namespace launcher::platform {
@@ -95,16 +98,20 @@ int GtkDesktop::run(core::App& app, const DesktopConfig& config, std::function<v
 
 void GtkDesktop::create_windows(core::App& app, const DesktopConfig& config) {
     auto* icon = make_icon(config);
+    // Every later view shares the first one's web process. Under automation the driven view must be
+    // that first one: WebKit refuses to drive a view related to one it does not drive.
+    bool automation = webkit_web_context_is_automation_allowed(context_.get());
+    std::vector<const WindowConfig*> order;
+    for (const auto& window_config : config.windows) order.push_back(&window_config);
+    auto driven = [&](const WindowConfig* w) { return automation && w->label == config.automated_window; };
+    std::stable_partition(order.begin(), order.end(), driven);
     WebKitWebView* first = nullptr;
-    for (const auto& window_config : config.windows) {
-        // Under automation one window's view is the one the driver controls.
-        bool automated =
-            webkit_web_context_is_automation_allowed(context_.get()) && window_config.label == config.automated_window;
+    for (const auto* window_config : order) {
         auto window =
-            std::make_unique<GtkLauncherWindow>(app, context_.get(), window_config, icon, first, automated,
-                                                [this, label = window_config.label] { window_destroyed(label); });
+            std::make_unique<GtkLauncherWindow>(app, context_.get(), *window_config, icon, first, driven(window_config),
+                                                [this, label = window_config->label] { window_destroyed(label); });
         if (!first) first = window->web_view().view();
-        windows_[window_config.label] = std::move(window);
+        windows_[window_config->label] = std::move(window);
     }
     if (icon) g_object_unref(icon);
 }
