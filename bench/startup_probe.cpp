@@ -288,7 +288,6 @@ int main(int argc, char** argv) {
 
     std::optional<Window> first, main;
     std::optional<Clock::time_point> mapped, painted, closed, shown, main_painted;
-    bool first_closed_unpainted = false;
     while (Clock::now() - start < start_timeout && waitpid(child, nullptr, WNOHANG) == 0) {
         auto now = Clock::now();
         if (has_first && !first) first = find_window(display, root, first_title);
@@ -296,12 +295,11 @@ int main(int argc, char** argv) {
         bool first_viewable = first && is_viewable(display, *first);
         if (first_viewable && !mapped) mapped = now;
         if (first_viewable && !painted && has_painted(display, *first)) painted = now;
-        if (mapped && !painted && !first_viewable) first_closed_unpainted = true;
         if (mapped && !first_viewable && !closed) closed = now;
         bool main_viewable = main && is_viewable(display, *main);
         if (main_viewable && !shown) shown = now;
         if (main_viewable && !main_painted && shows_main_page(display, *main)) main_painted = now;
-        bool first_done = !has_first || painted || first_closed_unpainted;
+        bool first_done = !has_first || painted || closed;
         if (first_done && (!main_title || main_painted)) break;
         std::this_thread::sleep_for(poll_interval);
     }
@@ -343,12 +341,11 @@ int main(int argc, char** argv) {
     double fork_time = std::chrono::duration<double>(start.time_since_epoch()).count();
     std::printf(
         "{\"start\": %.6f, \"first_mapped\": %s, \"first_painted\": %s, \"first_closed\": %s, "
-        "\"first_closed_unpainted\": %s, "
         "\"main_shown\": %s, \"main_painted\": %s, \"pss_kib\": %ld, \"processes\": %zu, "
         "\"idle_cpu_percent\": %.2f, \"minimised_cpu_percent\": %s}\n",
         fork_time, seconds_or_null(mapped, start).c_str(), seconds_or_null(painted, start).c_str(),
-        seconds_or_null(closed, start).c_str(), first_closed_unpainted ? "true" : "false",
-        seconds_or_null(shown, start).c_str(), seconds_or_null(main_painted, start).c_str(), peak, processes, idle_cpu,
+        seconds_or_null(closed, start).c_str(), seconds_or_null(shown, start).c_str(),
+        seconds_or_null(main_painted, start).c_str(), peak, processes, idle_cpu,
         minimised_cpu ? std::to_string(*minimised_cpu).c_str() : "null");
     return 0;
 }
